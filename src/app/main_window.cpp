@@ -1,0 +1,138 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kd {
+namespace {
+
+// Positions are laid out in twips, 15 to a pixel at 96 dots per inch.
+constexpr int kTwipsPerPixel = 15;
+
+QRect twips(int left, int top, int width, int height) {
+    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                 height / kTwipsPerPixel);
+}
+
+template <typename Control>
+Control *place(QWidget *parent, const char *name, const QString &caption, const QRect &geometry) {
+    auto *control = new Control(caption, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+} // namespace
+
+MainWindow::MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,
+                       PortTable portTable, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_portTable(std::move(portTable)),
+      m_form(serial, usb, m_commPortBox, m_settingsBox, messageBox) {
+    buildControls();
+    m_commPortBox.bind(CommPort);
+    m_settingsBox.bind(Settings);
+    showPortDevice();
+    routeEvents();
+    m_form.Form_Load();
+}
+
+void MainWindow::buildControls() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Testprogramm f. Kundendisplay"));
+    setFixedSize(5940 / kTwipsPerPixel, 4200 / kTwipsPerPixel);
+    // The layout is drawn for an 8-point dialog font at 96 dots per inch (11 pixels); with a
+    // larger desktop font the labels would not fit their places.
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(11);
+    setFont(dialogFont);
+
+    Frame = place<QGroupBox>(this, "Frame", QStringLiteral("Anschluss wählen"),
+                             twips(270, 75, 2970, 780));
+    Option[0] = place<QRadioButton>(Frame, "Option_0", QStringLiteral("USB"),
+                                    twips(120, 375, 915, 210));
+    Option[1] = place<QRadioButton>(Frame, "Option_1", QStringLiteral("Com"),
+                                    twips(1365, 375, 1440, 255));
+
+    cmdClear = place<QPushButton>(this, "cmdClear", QStringLiteral("Clear"),
+                                  twips(270, 975, 2565, 435));
+    cmdHello = place<QPushButton>(this, "cmdHello", QStringLiteral("Begrüßungstext"),
+                                  twips(270, 1455, 2565, 435));
+    cmdText = place<QPushButton>(this, "cmdText", QStringLiteral("Text"),
+                                 twips(270, 1965, 2565, 435));
+    cmdSumme = place<QPushButton>(this, "cmdSumme", QStringLiteral("Summe"),
+                                  twips(270, 2475, 2565, 435));
+    cmdGivenandback = place<QPushButton>(this, "cmdGivenandback", QStringLiteral("GivenAndBack"),
+                                         twips(270, 2970, 2565, 435));
+    cmdEnd = place<QPushButton>(this, "cmdEnd", QStringLiteral("Ende"),
+                                twips(270, 3615, 2565, 435));
+
+    lbl1 = place<QLabel>(this, "lbl1", QStringLiteral("Com-Port"), twips(3465, 300, 690, 345));
+    CommPort = place<QLineEdit>(this, "CommPort", QStringLiteral("0"), twips(4230, 180, 1500, 435));
+    lbl2 = place<QLabel>(this, "lbl2", QStringLiteral("Settings"), twips(3465, 975, 690, 345));
+    Settings = place<QLineEdit>(this, "Settings", QStringLiteral("9600,N,8,1"),
+                                twips(4260, 945, 1455, 360));
+    // The two labels are narrow; a pixel smaller they keep their whole caption.
+    QFont labelFont = font();
+    labelFont.setPixelSize(10);
+    for (QLabel *label : {lbl1, lbl2})
+        label->setFont(labelFont);
+    lbl1->setBuddy(CommPort);
+    lbl2->setBuddy(Settings);
+
+    for (QPushButton *button : {cmdClear, cmdHello, cmdText, cmdSumme, cmdGivenandback, cmdEnd}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    // Tab order: Clear, Text, Summe, GivenAndBack, Ende, Com-Port, Settings, Begrüßungstext, the
+    // connection choice.
+    const QList<QWidget *> tabOrder = {cmdClear, cmdText,  cmdSumme, cmdGivenandback, cmdEnd,
+                                       CommPort, Settings, cmdHello, Option[0],      Option[1]};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    cmdClear->setFocus();
+}
+
+void MainWindow::routeEvents() {
+    for (int index = 0; index < 2; ++index)
+        connect(Option[index], &QRadioButton::clicked, this,
+                [this, index] { m_form.Option_Click(index); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { m_form.cmdClear_Click(); });
+    connect(cmdHello, &QPushButton::clicked, this, [this] { m_form.cmdHello_Click(); });
+    connect(cmdText, &QPushButton::clicked, this, [this] { m_form.cmdText_Click(); });
+    connect(cmdSumme, &QPushButton::clicked, this, [this] { m_form.cmdSumme_Click(); });
+    connect(cmdGivenandback, &QPushButton::clicked, this,
+            [this] { m_form.cmdGivenandback_Click(); });
+    connect(cmdEnd, &QPushButton::clicked, this, [this] {
+        m_form.cmdEnd_Click();
+        close();
+    });
+    connect(CommPort, &QLineEdit::textChanged, this, [this] { showPortDevice(); });
+}
+
+void MainWindow::showPortDevice() {
+    QString tip;
+    try {
+        const std::string device = deviceForPort(m_portTable, toPortNumber(m_commPortBox.text()));
+        tip = device.empty() ? QStringLiteral("Kein Gerät für diese Portnummer")
+                             : QString::fromStdString(device);
+    } catch (const RuntimeError &error) {
+        tip = QString::fromStdString(error.error().description);
+    }
+    CommPort->setToolTip(tip);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    // Closing the window ends the program, by "Ende" or by the window's close button.
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+} // namespace kd

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/form.h"
+#include "app/qt_controls.h"
+#include "display/serial_link.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kd {
+
+// The tool's only window: it builds the controls, routes their clicks to the Form and ends the
+// program on "Ende".
+class MainWindow : public QWidget {
+public:
+    // The port table only names the device of the CommPort number in the box's tooltip.
+    MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,
+               PortTable portTable = defaultPortTable(), QWidget *parent = nullptr);
+
+    Form &form() { return m_form; }
+
+    QGroupBox *Frame = nullptr;
+    QRadioButton *Option[2] = {nullptr, nullptr};
+    QPushButton *cmdClear = nullptr;
+    QPushButton *cmdHello = nullptr;
+    QPushButton *cmdText = nullptr;
+    QPushButton *cmdSumme = nullptr;
+    QPushButton *cmdGivenandback = nullptr;
+    QPushButton *cmdEnd = nullptr;
+    QLabel *lbl1 = nullptr;
+    QLineEdit *CommPort = nullptr;
+    QLabel *lbl2 = nullptr;
+    QLineEdit *Settings = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void routeEvents();
+    void showPortDevice();
+
+    PortTable m_portTable;
+    LineEditTextBox m_commPortBox;
+    LineEditTextBox m_settingsBox;
+    Form m_form;
+};
+
+} // namespace kd

@@ -1,0 +1,101 @@
+#include "connection/connection_selection.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace kd {
+
+std::int16_t toPortNumber(std::string_view text) {
+    const auto mismatch = [&]() -> void {
+        raise(err::kTypeMismatch, "Typen unverträglich: Portnummer \"" + std::string(text) +
+                                      "\" ist keine ganze Zahl");
+    };
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && text[begin] == ' ')
+        ++begin;
+    while (end > begin && text[end - 1] == ' ')
+        --end;
+    std::string_view number = text.substr(begin, end - begin);
+    bool negative = false;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+        negative = number.front() == '-';
+        number.remove_prefix(1);
+    }
+    if (number.empty())
+        mismatch();
+    long value = 0;
+    for (char digit : number) {
+        if (!std::isdigit(static_cast<unsigned char>(digit)))
+            mismatch();
+        value = value * 10 + (digit - '0');
+        if (value > 32768)
+            break;
+    }
+    if (negative)
+        value = -value;
+    if (value < -32768 || value > 32767)
+        raise(err::kOverflow, "Überlauf: Portnummer \"" + std::string(text) +
+                                  "\" liegt nicht zwischen -32768 und 32767");
+    return static_cast<std::int16_t>(value);
+}
+
+std::string noConnectionMessage(std::string_view connection) {
+    std::string upper(connection);
+    for (char &c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return "Kein " + upper + "-Anschluss gefunden";
+}
+
+void ConnectionSelection::Option_Click(int index) {
+    if (index == kOptionUsb) {
+        m_state.strConnection = "usb";
+        skipOnError([&] { m_serial.setPortOpen(false); });
+    } else if (index == kOptionCom) {
+        m_state.strConnection = "com";
+        skipOnError([&] { m_usb.closecd722usb(); });
+    } else {
+        return;
+    }
+
+    m_state.intPos = 1;
+    while (m_state.intPos <= kHighestPort) {
+        m_commPort.setText(std::to_string(m_state.intPos));
+        if (OpenPort())
+            break;
+        ++m_state.intPos;
+    }
+    if (m_state.intPos == kHighestPort + 1)
+        m_messageBox.showMessage(noConnectionMessage(m_state.strConnection));
+}
+
+bool ConnectionSelection::OpenPort() {
+    bool openedHere = false;
+    try {
+        m_serial.setCommPort(toPortNumber(m_commPort.text()));
+        m_serial.setSettings(m_settings.text());
+        if (m_state.usbSelected()) {
+            if (!openUsb())
+                return false;
+        } else {
+            const bool wasOpen = m_serial.portOpen();
+            m_serial.setPortOpen(true);
+            openedHere = !wasOpen;
+        }
+        m_display.ClearDisplay();
+        return true;
+    } catch (const RuntimeError &) {
+        // A port this attempt opened but could not clear is closed again, so that it neither
+        // stays open nor blocks the next port number.
+        if (openedHere)
+            skipOnError([&] { m_serial.setPortOpen(false); });
+        return false;
+    }
+}
+
+bool ConnectionSelection::openUsb() {
+    // The library reports 0 when it found no display; that attempt has not opened anything.
+    return m_usb.opencd722usb() != 0;
+}
+
+} // namespace kd

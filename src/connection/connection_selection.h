@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/form_state.h"
+#include "display/display_output.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kd {
+
+inline constexpr int kOptionUsb = 0;
+inline constexpr int kOptionCom = 1;
+inline constexpr std::int16_t kHighestPort = 20;
+
+// The text of the CommPort box as a 16-bit port number: optional spaces and sign around decimal
+// digits. Anything else is a type mismatch, a number outside -32768..32767 an overflow.
+std::int16_t toPortNumber(std::string_view text);
+
+// "Kein " + the connection in upper case + "-Anschluss gefunden".
+std::string noConnectionMessage(std::string_view connection);
+
+// Choosing USB or COM and scanning port numbers 1 to 20 for the first one that opens.
+class ConnectionSelection {
+public:
+    ConnectionSelection(FormState &state, SerialLink &serial, UsbDisplay &usb,
+                        DisplayOutput &display, TextBox &commPort, TextBox &settings,
+                        MessageBox &messageBox)
+        : m_state(state), m_serial(serial), m_usb(usb), m_display(display), m_commPort(commPort),
+          m_settings(settings), m_messageBox(messageBox) {}
+
+    // Click on an option button: 0 for "USB", 1 for "Com". Never raises.
+    void Option_Click(int index);
+
+    // One open attempt on the number in the CommPort box; true when every step went through.
+    bool OpenPort();
+
+private:
+    bool openUsb();
+
+    FormState &m_state;
+    SerialLink &m_serial;
+    UsbDisplay &m_usb;
+    DisplayOutput &m_display;
+    TextBox &m_commPort;
+    TextBox &m_settings;
+    MessageBox &m_messageBox;
+};
+
+} // namespace kd

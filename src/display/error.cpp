@@ -1,0 +1,17 @@
+#include "display/error.h"
+
+namespace kd {
+
+RuntimeError::RuntimeError(Error error)
+    : std::runtime_error(std::to_string(error.number) + ": " + error.description),
+      m_error(std::move(error)) {}
+
+void raise(int number, std::string description) {
+    throw RuntimeError(Error{number, std::move(description)});
+}
+
+std::string errorMessageText(const Error &error) {
+    return "Laufzeitfehler '" + std::to_string(error.number) + "':\n\n" + error.description;
+}
+
+} // namespace kd

@@ -1,0 +1,237 @@
+#include "display/serial_link.h"
+
+#include "display/error.h"
+#include "display/windows1252.h"
+
+#include <QDeadlineTimer>
+#include <QSerialPort>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kd {
+namespace {
+
+QSerialPort::Parity toQt(Parity parity) {
+    switch (parity) {
+    case Parity::Even: return QSerialPort::EvenParity;
+    case Parity::Odd: return QSerialPort::OddParity;
+    case Parity::Mark: return QSerialPort::MarkParity;
+    case Parity::Space: return QSerialPort::SpaceParity;
+    case Parity::None: break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toQt(StopBits stopBits) {
+    switch (stopBits) {
+    case StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
+    case StopBits::Two: return QSerialPort::TwoStop;
+    case StopBits::One: break;
+    }
+    return QSerialPort::OneStop;
+}
+
+// A write may take this long: twice the bytes' time on the wire plus one second for the driver.
+std::int64_t writeBoundMs(std::int64_t bytes, int baudRate) {
+    return 1000 + bytes * 10 * 1000 * 2 / baudRate;
+}
+
+// Why a device could not be opened for writing because of its permissions, or an empty text.
+std::string permissionProblem(const std::string &device) {
+    if (::access(device.c_str(), R_OK | W_OK) == 0 || (errno != EACCES && errno != EPERM))
+        return {};
+    struct stat info {};
+    std::string groupName = "die Gruppe des Geräts";
+    if (::stat(device.c_str(), &info) == 0) {
+        if (const group *entry = ::getgrgid(info.st_gid))
+            groupName = std::string("Gruppe \"") + entry->gr_name + "\"";
+    }
+    return "Zugriff verweigert auf " + device + ": der Benutzer muss Mitglied der " + groupName +
+           " sein";
+}
+
+} // namespace
+
+PortTable defaultPortTable() {
+    PortTable table;
+    for (int i = 0; i < 4; ++i)
+        table.push_back("/dev/ttyS" + std::to_string(i));
+    for (int i = 0; i < 8; ++i)
+        table.push_back("/dev/ttyUSB" + std::to_string(i));
+    for (int i = 0; i < 8; ++i)
+        table.push_back("/dev/ttyACM" + std::to_string(i));
+    return table;
+}
+
+std::string deviceForPort(const PortTable &table, int portNumber) {
+    if (portNumber < 1 || static_cast<std::size_t>(portNumber) > table.size())
+        return {};
+    return table[static_cast<std::size_t>(portNumber) - 1];
+}
+
+SerialPortLink::SerialPortLink(PortTable table) : m_table(std::move(table)) {}
+
+SerialPortLink::~SerialPortLink() {
+    close();
+}
+
+void SerialPortLink::setCommPort(std::int16_t portNumber) {
+    if (portNumber < 1 || portNumber > 255)
+        raise(err::kInvalidPortNumber,
+              "Ungültige Portnummer " + std::to_string(portNumber) + " (erlaubt sind 1 bis 255)");
+    if (portOpen() && portNumber != m_portNumber)
+        raise(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
+                                         std::to_string(m_portNumber) + " (" + m_device +
+                                         ") muss vor dem Wechsel auf Port " +
+                                         std::to_string(portNumber) + " geschlossen werden");
+    m_portNumber = portNumber;
+}
+
+void SerialPortLink::setSettings(std::string_view settings) {
+    m_settings = parseSettings(settings);
+    if (portOpen())
+        applySettings();
+}
+
+void SerialPortLink::setPortOpen(bool open) {
+    if (open)
+        this->open();
+    else
+        close();
+}
+
+bool SerialPortLink::portOpen() const {
+    return m_port && m_port->isOpen();
+}
+
+void SerialPortLink::open() {
+    if (portOpen())
+        return; // the selected port is already open: nothing changes
+    const std::string device = deviceForPort(m_table, m_portNumber);
+    if (device.empty())
+        raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
+                                           ": kein Gerät zugeordnet");
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(QString::fromStdString(device));
+    if (!port->open(QIODevice::WriteOnly)) {
+        const std::string reason = port->errorString().toStdString();
+        switch (port->error()) {
+        case QSerialPort::PermissionError: {
+            const std::string problem = permissionProblem(device);
+            if (!problem.empty())
+                raise(err::kInvalidPortNumber, "Ungültige Portnummer " +
+                                                   std::to_string(m_portNumber) + ": " + problem);
+            raise(err::kPortInUse, "Gerät " + device +
+                                       " wird von einem anderen Programm verwendet (" + reason +
+                                       ")");
+        }
+        default:
+            raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
+                                               ": " + device + " lässt sich nicht öffnen (" +
+                                               reason + ")");
+        }
+    }
+    m_port = std::move(port);
+    m_device = device;
+    try {
+        applySettings();
+    } catch (const RuntimeError &) {
+        m_port->close();
+        m_port.reset();
+        throw;
+    }
+}
+
+void SerialPortLink::applySettings() {
+    const bool applied = m_port->setBaudRate(m_settings.baudRate) &&
+                         m_port->setParity(toQt(m_settings.parity)) &&
+                         m_port->setDataBits(static_cast<QSerialPort::DataBits>(m_settings.dataBits)) &&
+                         m_port->setStopBits(toQt(m_settings.stopBits)) &&
+                         m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!applied)
+        raise(err::kSetLineFailed, "Leitungseinstellungen " + formatSettings(m_settings) +
+                                       " lassen sich auf " + m_device + " nicht setzen (" +
+                                       m_port->errorString().toStdString() + ")");
+}
+
+LineSettings SerialPortLink::deviceLineSettings() const {
+    LineSettings reported;
+    if (!portOpen())
+        return reported;
+    reported.baudRate = m_port->baudRate(QSerialPort::Output);
+    reported.dataBits = m_port->dataBits();
+    switch (m_port->parity()) {
+    case QSerialPort::EvenParity: reported.parity = Parity::Even; break;
+    case QSerialPort::OddParity: reported.parity = Parity::Odd; break;
+    case QSerialPort::MarkParity: reported.parity = Parity::Mark; break;
+    case QSerialPort::SpaceParity: reported.parity = Parity::Space; break;
+    default: reported.parity = Parity::None; break;
+    }
+    switch (m_port->stopBits()) {
+    case QSerialPort::OneAndHalfStop: reported.stopBits = StopBits::OneAndHalf; break;
+    case QSerialPort::TwoStop: reported.stopBits = StopBits::Two; break;
+    default: reported.stopBits = StopBits::One; break;
+    }
+    return reported;
+}
+
+void SerialPortLink::close() {
+    if (!m_port)
+        return;
+    if (m_port->isOpen()) {
+        // QSerialPort::close() drops what is still queued, so hand it to the driver first.
+        try {
+            drain(m_port->bytesToWrite());
+        } catch (const RuntimeError &) {
+        }
+        m_port->close();
+    }
+    m_port.reset();
+}
+
+void SerialPortLink::output(std::u16string_view text) {
+    if (!portOpen())
+        raise(err::kPortNotOpen, "Operation nur bei geöffnetem Anschluss zulässig: Port " +
+                                     std::to_string(m_portNumber) + " ist nicht geöffnet");
+    const std::string bytes = toWindows1252(text);
+    if (bytes.empty())
+        return;
+    const qint64 written = m_port->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written < static_cast<qint64>(bytes.size()))
+        raiseWriteError(written < 0 ? "Schreiben fehlgeschlagen"
+                                    : "nur " + std::to_string(written) + " von " +
+                                          std::to_string(bytes.size()) + " Bytes angenommen");
+    drain(static_cast<std::int64_t>(bytes.size()));
+}
+
+void SerialPortLink::drain(std::int64_t bytes) {
+    // waitForBytesWritten() returns after the first chunk, so wait until nothing is queued.
+    const QDeadlineTimer deadline(writeBoundMs(bytes, m_settings.baudRate));
+    while (m_port->bytesToWrite() > 0) {
+        if (deadline.hasExpired())
+            raiseWriteError("Zeitüberschreitung: das Gerät nimmt keine Daten an");
+        if (!m_port->waitForBytesWritten(static_cast<int>(deadline.remainingTime())) &&
+            m_port->error() != QSerialPort::NoError &&
+            m_port->error() != QSerialPort::TimeoutError)
+            raiseWriteError(m_port->errorString().toStdString());
+    }
+}
+
+void SerialPortLink::raiseWriteError(const std::string &what) {
+    const std::string device = m_device;
+    // A device that is gone or stuck is closed, so that a new scan can open it again.
+    if (m_port->error() == QSerialPort::ResourceError || m_port->bytesToWrite() > 0) {
+        m_port->clearError();
+        m_port.reset();
+    } else {
+        m_port->clearError();
+    }
+    raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what);
+}
+
+} // namespace kd

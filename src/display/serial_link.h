@@ -1,0 +1,76 @@
+#pragma once
+
+#include "display/serial_settings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QSerialPort;
+
+namespace kd {
+
+// The serial transport: the four properties the tool assigns. Every assignment either succeeds or
+// raises a RuntimeError. Abstract so that the display output can be tested with a recording fake;
+// the real implementation is SerialPortLink.
+class SerialLink {
+public:
+    virtual ~SerialLink() = default;
+
+    // Selects the port that the next open uses.
+    virtual void setCommPort(std::int16_t portNumber) = 0;
+    // Sets the line parameters, e.g. "9600,N,8,1"; applied at once when the port is open.
+    virtual void setSettings(std::string_view settings) = 0;
+    // true opens the selected port, false closes it.
+    virtual void setPortOpen(bool open) = 0;
+    virtual bool portOpen() const = 0;
+    // Transmits the text, one Windows-1252 byte per character, in order.
+    virtual void output(std::u16string_view text) = 0;
+};
+
+// Port numbers to devices: entry 0 is port 1. An empty entry or a number past the end has no
+// device.
+using PortTable = std::vector<std::string>;
+
+// 1-4 /dev/ttyS0-3, 5-12 /dev/ttyUSB0-7, 13-20 /dev/ttyACM0-7.
+PortTable defaultPortTable();
+
+// The device of a port number, or an empty text when the table has none.
+std::string deviceForPort(const PortTable &table, int portNumber);
+
+// The serial link on a real device through QSerialPort, which also locks the device against a
+// second program. Output is synchronous: it returns when every byte has been handed to the driver.
+class SerialPortLink : public SerialLink {
+public:
+    explicit SerialPortLink(PortTable table = defaultPortTable());
+    ~SerialPortLink() override;
+
+    void setCommPort(std::int16_t portNumber) override;
+    void setSettings(std::string_view settings) override;
+    void setPortOpen(bool open) override;
+    bool portOpen() const override;
+    void output(std::u16string_view text) override;
+
+    std::int16_t commPort() const { return m_portNumber; }
+    const LineSettings &lineSettings() const { return m_settings; }
+    const PortTable &portTable() const { return m_table; }
+    // The line settings the open device reports back.
+    LineSettings deviceLineSettings() const;
+
+private:
+    void open();
+    void close();
+    void applySettings();
+    void drain(std::int64_t bytes);
+    [[noreturn]] void raiseWriteError(const std::string &what);
+
+    PortTable m_table;
+    std::int16_t m_portNumber = 1;
+    LineSettings m_settings;
+    std::string m_device;
+    std::unique_ptr<QSerialPort> m_port;
+};
+
+} // namespace kd

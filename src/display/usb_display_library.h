@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kd {
+
+// The display maker's USB library, with its three entry points. Abstract so that the commands
+// can be tested with a recording fake; the real implementation is UsbDisplayLibrary.
+class UsbDisplay {
+public:
+    virtual ~UsbDisplay() = default;
+
+    // Nonzero when a display was opened, 0 when none was.
+    virtual std::uint8_t opencd722usb() = 0;
+    virtual std::int32_t writecd722usb(const std::uint8_t *first, std::int32_t count) = 0;
+    virtual std::int16_t closecd722usb() = 0;
+};
+
+inline constexpr char kUsbLibraryFileName[] = "libcd722dusb.so";
+
+// Where the library is looked for, in order: each absolute folder of LD_LIBRARY_PATH, the tool's
+// own library folder (beside the executable in the build tree, lib/kundendisplay under the install
+// prefix), then the system library folders. Relative and empty entries are dropped, so nothing is
+// ever loaded from the current directory.
+std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,
+                                              const std::string &executableDir);
+
+// The folder of the running executable.
+std::string executableDir();
+
+// Loads the library by absolute path on the first call and keeps it loaded. A failed load or
+// lookup is not remembered: the next call tries again.
+class UsbDisplayLibrary : public UsbDisplay {
+public:
+    explicit UsbDisplayLibrary(std::vector<std::string> searchDirs);
+    ~UsbDisplayLibrary() override;
+    UsbDisplayLibrary(const UsbDisplayLibrary &) = delete;
+    UsbDisplayLibrary &operator=(const UsbDisplayLibrary &) = delete;
+
+    std::uint8_t opencd722usb() override;
+    std::int32_t writecd722usb(const std::uint8_t *first, std::int32_t count) override;
+    std::int16_t closecd722usb() override;
+
+    // The file that was loaded, or an empty text before the first successful load.
+    const std::string &loadedPath() const { return m_path; }
+
+private:
+    void *entryPoint(const char *name);
+
+    std::vector<std::string> m_searchDirs;
+    void *m_handle = nullptr;
+    std::string m_path;
+};
+
+} // namespace kd

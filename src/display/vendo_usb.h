@@ -1,0 +1,33 @@
+#pragma once
+
+#include "display/error.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kd {
+
+// The send buffer that carries a multi-byte frame to the USB library in one write.
+class SendBuffer {
+public:
+    static constexpr int kUpperBound = 2048;
+
+    std::uint8_t &operator()(int index) {
+        if (index < 0 || index > kUpperBound)
+            raise(err::kSubscriptOutOfRange, "Index außerhalb des gültigen Bereichs: bytBuffer(" +
+                                                 std::to_string(index) + "), erlaubt 0 bis 2048");
+        return m_bytes[static_cast<std::size_t>(index)];
+    }
+    const std::uint8_t *data() const { return m_bytes.data(); }
+
+private:
+    std::array<std::uint8_t, kUpperBound + 1> m_bytes{};
+};
+
+// What the program keeps beside the USB library's entry points for the whole run.
+struct VendoUSB {
+    SendBuffer bytBuffer;
+};
+
+} // namespace kd

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/form_state.h"
+#include "display/display_output.h"
+#include "display/vendo_usb.h"
+
+namespace kd {
+
+// The five content commands. Each lets an error from the transport leave it; the window reports
+// it.
+class TestMessages {
+public:
+    TestMessages(FormState &state, DisplayOutput &display, SerialLink &serial, UsbDisplay &usb,
+                 VendoUSB &vendoUsb)
+        : m_state(state), m_display(display), m_serial(serial), m_usb(usb), m_vendoUsb(vendoUsb) {}
+
+    void cmdClear_Click();
+    void cmdHello_Click();
+    void cmdText_Click();
+    void cmdSumme_Click();
+    void cmdGivenandback_Click();
+
+    // The total as sent: "Gesamt:", CR, LF, the amount right-aligned to column 20.
+    static std::u16string totalText();
+
+private:
+    void writeFrame(const std::u16string &frame);
+    void writeLineBytewise();
+
+    FormState &m_state;
+    DisplayOutput &m_display;
+    SerialLink &m_serial;
+    UsbDisplay &m_usb;
+    VendoUSB &m_vendoUsb;
+};
+
+} // namespace kd

@@ -1,0 +1,200 @@
+#include "app/main_window.h"
+#include "support/rig.h"
+
+#include <QAccessible>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kd {
+namespace {
+
+using test::PseudoTerminal;
+using Texts = std::vector<std::string>;
+
+// The real window on real transports: the serial link on a pseudo-terminal as port 2, the USB
+// adapter on the recording fixture.
+class MainWindowTest : public ::testing::Test {
+protected:
+    PseudoTerminal pty;
+    test::RecordingUsbLibrary recorder;
+    SerialPortLink serial{test::tableWith(2, pty)};
+    UsbDisplayLibrary usb{{test::RecordingUsbLibrary::recordingDir()}};
+    test::RecordingMessageBox messages;
+    MainWindow window{serial, usb, messages, test::tableWith(2, pty)};
+
+    void SetUp() override {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+};
+
+TEST_F(MainWindowTest, EveryControlInPlace) {
+    EXPECT_EQ(window.windowTitle(), "Testprogramm f. Kundendisplay");
+    EXPECT_EQ(window.size(), QSize(396, 280));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+
+    const struct {
+        QWidget *control;
+        QWidget *container;
+        QString caption;
+        QRect geometry;
+    } controls[] = {
+        {window.Frame, &window, "Anschluss wählen", {18, 5, 198, 52}},
+        {window.Option[0], window.Frame, "USB", {8, 25, 61, 14}},
+        {window.Option[1], window.Frame, "Com", {91, 25, 96, 17}},
+        {window.cmdClear, &window, "Clear", {18, 65, 171, 29}},
+        {window.cmdHello, &window, "Begrüßungstext", {18, 97, 171, 29}},
+        {window.cmdText, &window, "Text", {18, 131, 171, 29}},
+        {window.cmdSumme, &window, "Summe", {18, 165, 171, 29}},
+        {window.cmdGivenandback, &window, "GivenAndBack", {18, 198, 171, 29}},
+        {window.cmdEnd, &window, "Ende", {18, 241, 171, 29}},
+        {window.lbl1, &window, "Com-Port", {231, 20, 46, 23}},
+        {window.CommPort, &window, "0", {282, 12, 100, 29}},
+        {window.lbl2, &window, "Settings", {231, 65, 46, 23}},
+        {window.Settings, &window, "9600,N,8,1", {284, 63, 97, 24}},
+    };
+    for (const auto &c : controls) {
+        const QString name = c.control->objectName();
+        EXPECT_EQ(c.control->parentWidget(), c.container) << name.toStdString();
+        EXPECT_EQ(c.control->geometry(), c.geometry) << name.toStdString();
+        EXPECT_TRUE(c.control->isVisible()) << name.toStdString();
+        QString caption;
+        if (auto *button = qobject_cast<QAbstractButton *>(c.control))
+            caption = button->text();
+        else if (auto *label = qobject_cast<QLabel *>(c.control))
+            caption = label->text();
+        else if (auto *edit = qobject_cast<QLineEdit *>(c.control))
+            caption = edit->text();
+        else if (auto *frame = qobject_cast<QGroupBox *>(c.control))
+            caption = frame->title();
+        EXPECT_EQ(caption, c.caption) << name.toStdString();
+        // The caption fits: nothing of it is cut off.
+        if (!qobject_cast<QLineEdit *>(c.control) && !qobject_cast<QGroupBox *>(c.control)) {
+            EXPECT_LE(c.control->fontMetrics().horizontalAdvance(caption), c.geometry.width())
+                << name.toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindowTest, StartState) {
+    EXPECT_FALSE(window.Option[0]->isChecked());
+    EXPECT_FALSE(window.Option[1]->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), window.cmdClear);
+    for (QPushButton *button : window.findChildren<QPushButton *>()) {
+        EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->autoDefault()) << button->objectName().toStdString();
+    }
+    const FormState &state = window.form().state();
+    EXPECT_EQ(state.strConnection, "usb");
+    EXPECT_TRUE(state.blnClearFirst);
+    EXPECT_EQ(state.intPos, 0);
+    EXPECT_TRUE(state.strLine.empty());
+    EXPECT_EQ(recorder.calls(), Texts{"close"});
+    EXPECT_FALSE(serial.portOpen());
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheTabIndices) {
+    const QList<QWidget *> expected = {window.cmdClear,        window.cmdText,  window.cmdSumme,
+                                       window.cmdGivenandback, window.cmdEnd,   window.CommPort,
+                                       window.Settings,        window.cmdHello, window.Option[0]};
+    QWidget *current = window.cmdClear;
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        current = current->nextInFocusChain();
+        while (!(current->focusPolicy() & Qt::TabFocus))
+            current = current->nextInFocusChain();
+        EXPECT_EQ(current, expected[i]) << i;
+    }
+}
+
+TEST_F(MainWindowTest, ControlsAreNamedForAccessibility) {
+    const struct {
+        QWidget *control;
+        QString name;
+    } cases[] = {{window.CommPort, "Com-Port"},         {window.Settings, "Settings"},
+                 {window.cmdHello, "Begrüßungstext"},   {window.cmdEnd, "Ende"},
+                 {window.Option[1], "Com"},             {window.lbl1, "Com-Port"}};
+    for (const auto &c : cases) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(c.control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), c.name);
+    }
+}
+
+TEST_F(MainWindowTest, CommPortTooltipNamesTheDevice) {
+    EXPECT_EQ(window.CommPort->toolTip(), "Kein Gerät für diese Portnummer");
+    window.CommPort->setText("2");
+    EXPECT_EQ(window.CommPort->toolTip().toStdString(), pty.path());
+    window.CommPort->setText("x");
+    EXPECT_TRUE(window.CommPort->toolTip().contains("Typen unverträglich"));
+}
+
+TEST_F(MainWindowTest, ClicksRunTheScanAndTheCommands) {
+    click(window.Option[1]);
+    EXPECT_TRUE(window.Option[1]->isChecked());
+    EXPECT_EQ(window.CommPort->text(), "2");
+    EXPECT_EQ(window.CommPort->toolTip().toStdString(), pty.path());
+    EXPECT_EQ(test::hex(pty.read()), "0C");
+
+    click(window.cmdSumme);
+    EXPECT_EQ(pty.read(), "\f\fGesamt:\r\n               11,50");
+
+    click(window.Option[0]);
+    EXPECT_EQ(window.CommPort->text(), "1");
+    recorder.clear();
+    click(window.cmdText);
+    EXPECT_EQ(recorder.writes().front(), "write 0C"); // the total set the clear-first flag
+    EXPECT_EQ(recorder.writes().size(), 1u + 20u + 1u);
+    EXPECT_EQ(messages.messages, Texts{});
+    EXPECT_EQ(messages.errors.size(), 0u);
+}
+
+TEST_F(MainWindowTest, FailedScanShowsTheMessageAndTheWindowStaysUsable) {
+    recorder.setOpenStatus(0);
+    click(window.Option[0]);
+    EXPECT_EQ(messages.messages, Texts{"Kein USB-Anschluss gefunden"});
+    EXPECT_EQ(window.CommPort->text(), "20");
+
+    click(window.Option[1]);
+    click(window.cmdClear);
+    EXPECT_TRUE(window.isVisible());
+    click(window.cmdClear);
+    EXPECT_EQ(messages.errors.size(), 0u); // port 2 opened, the clears went out
+    EXPECT_EQ(pty.read(), "\f\f\f");
+}
+
+TEST_F(MainWindowTest, EndClosesBothTransportsAndTheWindow) {
+    click(window.Option[1]);
+    ASSERT_TRUE(serial.portOpen());
+    recorder.clear();
+    click(window.cmdEnd);
+    EXPECT_EQ(recorder.calls(), Texts{"close"});
+    EXPECT_FALSE(serial.portOpen());
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MainWindowWithoutLibrary, StartsAndServesTheSerialPort) {
+    PseudoTerminal pty;
+    SerialPortLink serial{test::tableWith(1, pty)};
+    UsbDisplayLibrary usb{{"/nonexistent"}};
+    test::RecordingMessageBox messages;
+    MainWindow window{serial, usb, messages};
+    QTest::mouseClick(window.Option[1], Qt::LeftButton);
+    EXPECT_EQ(window.CommPort->text(), "1");
+    QTest::mouseClick(window.cmdEnd, Qt::LeftButton);
+    EXPECT_EQ(test::hex(pty.read()), "0C");
+    EXPECT_EQ(messages.errors.size(), 0u);
+}
+
+} // namespace
+} // namespace kd
