@@ -1,0 +1,73 @@
+#pragma once
+
+#include "display_model.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class QLocalServer;
+class QLocalSocket;
+class QSocketNotifier;
+class QTimer;
+
+namespace kd::sim {
+
+// What the display shows, copied out under the lock so that another thread may read it.
+struct Snapshot {
+    std::array<std::u16string, DisplayModel::kRows> lines;
+    std::array<std::u16string, DisplayModel::kRows> runningText;
+    int cursorRow = 0;
+    int cursorColumn = 0;
+    int stepMs = 0;
+};
+
+// The virtual display's inputs around its model: the Unix-domain socket that the stand-in USB
+// library connects to (one client at a time) and a pseudo-terminal for serial software. Every
+// arrival is logged with its time, source, hex bytes and printable text.
+class SimDisplay : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SimDisplay(QObject *parent = nullptr);
+    ~SimDisplay() override;
+
+    // Opens both inputs. Returns an empty text, or why an input could not be opened.
+    Q_INVOKABLE QString start();
+    // Closes both inputs, as when the program ends.
+    Q_INVOKABLE void stop();
+
+    QString socketPath() const;
+    QString serialPath() const;
+    Snapshot snapshot() const;
+
+    // Feeds bytes as if they had arrived from the given source.
+    void receive(const QString &source, const QByteArray &bytes);
+
+signals:
+    void changed();
+    void logged(const QString &line);
+
+private:
+    QString startSocket();
+    QString startSerial();
+    void acceptClient();
+    void readSerial();
+    void log(const QString &source, const QString &text);
+    void scheduleStep();
+
+    mutable QMutex m_mutex;
+    DisplayModel m_model;
+    QLocalServer *m_server = nullptr;
+    QLocalSocket *m_client = nullptr;
+    int m_master = -1;
+    int m_slave = -1;
+    QSocketNotifier *m_serialNotifier = nullptr;
+    QTimer *m_stepTimer = nullptr;
+    QString m_socketPath;
+    QString m_serialPath;
+};
+
+} // namespace kd::sim
