@@ -11,12 +11,17 @@
 
 namespace kd::sim {
 
-SimWindow::SimWindow(SimDisplay &display, QWidget *parent) : QWidget(parent), m_display(display) {
+SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
+    : QMainWindow(parent), m_display(display) {
     setObjectName(QStringLiteral("SimWindow"));
     setWindowTitle(QStringLiteral("Virtuelles Kundendisplay"));
 
-    auto *bezel = new QFrame(this);
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+
+    auto *bezel = new QFrame(client);
     bezel->setObjectName(QStringLiteral("bezel"));
+    bezel->setAccessibleName(QStringLiteral("Display"));
     bezel->setStyleSheet(QStringLiteral(
         "#bezel { background: #1b1d1f; border: 6px solid #2b2e31; border-radius: 8px; }"));
     auto *bezelLayout = new QVBoxLayout(bezel);
@@ -29,12 +34,12 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent) : QWidget(parent), m_
         bezelLayout->addWidget(m_lines[row]);
     }
 
-    m_inputs = new QLabel(this);
+    m_inputs = new QLabel(client);
     m_inputs->setObjectName(QStringLiteral("inputs"));
     m_inputs->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto *logLabel = new QLabel(QStringLiteral("Empfangen:"), this);
-    m_log = new QPlainTextEdit(this);
+    auto *logLabel = new QLabel(QStringLiteral("Empfangen:"), client);
+    m_log = new QPlainTextEdit(client);
     m_log->setObjectName(QStringLiteral("log"));
     m_log->setReadOnly(true);
     m_log->setMaximumBlockCount(2000);
@@ -43,7 +48,7 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent) : QWidget(parent), m_
     m_log->setMinimumHeight(160);
     logLabel->setBuddy(m_log);
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(client);
     layout->addWidget(bezel);
     layout->addWidget(m_inputs);
     layout->addWidget(logLabel);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
 
 class QLabel;
 class QPlainTextEdit;
@@ -12,7 +12,7 @@ class VfdLine;
 
 // The virtual display's window: the two display lines on dark glass, where to connect, and a log
 // of everything that arrived.
-class SimWindow : public QWidget {
+class SimWindow : public QMainWindow {
 public:
     explicit SimWindow(SimDisplay &display, QWidget *parent = nullptr);
 

@@ -4,7 +4,7 @@
 #include "app/qt_controls.h"
 #include "display/serial_link.h"
 
-#include <QWidget>
+#include <QMainWindow>
 
 class QGroupBox;
 class QLabel;
@@ -15,8 +15,9 @@ class QRadioButton;
 namespace kd {
 
 // The tool's only window: it builds the controls, routes their clicks to the Form and ends the
-// program on "Ende".
-class MainWindow : public QWidget {
+// program on "Ende". A main window, so that accessibility tools see it as the application's frame;
+// it has no menu, tool or status bar, and its controls sit on the central widget.
+class MainWindow : public QMainWindow {
 public:
     // The port table only names the device of the CommPort number in the box's tooltip.
     MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,

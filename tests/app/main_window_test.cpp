@@ -50,19 +50,19 @@ TEST_F(MainWindowTest, EveryControlInPlace) {
         QString caption;
         QRect geometry;
     } controls[] = {
-        {window.Frame, &window, "Anschluss wählen", {18, 5, 198, 52}},
+        {window.Frame, window.centralWidget(), "Anschluss wählen", {18, 5, 198, 52}},
         {window.Option[0], window.Frame, "USB", {8, 25, 61, 14}},
         {window.Option[1], window.Frame, "Com", {91, 25, 96, 17}},
-        {window.cmdClear, &window, "Clear", {18, 65, 171, 29}},
-        {window.cmdHello, &window, "Begrüßungstext", {18, 97, 171, 29}},
-        {window.cmdText, &window, "Text", {18, 131, 171, 29}},
-        {window.cmdSumme, &window, "Summe", {18, 165, 171, 29}},
-        {window.cmdGivenandback, &window, "GivenAndBack", {18, 198, 171, 29}},
-        {window.cmdEnd, &window, "Ende", {18, 241, 171, 29}},
-        {window.lbl1, &window, "Com-Port", {231, 20, 46, 23}},
-        {window.CommPort, &window, "0", {282, 12, 100, 29}},
-        {window.lbl2, &window, "Settings", {231, 65, 46, 23}},
-        {window.Settings, &window, "9600,N,8,1", {284, 63, 97, 24}},
+        {window.cmdClear, window.centralWidget(), "Clear", {18, 65, 171, 29}},
+        {window.cmdHello, window.centralWidget(), "Begrüßungstext", {18, 97, 171, 29}},
+        {window.cmdText, window.centralWidget(), "Text", {18, 131, 171, 29}},
+        {window.cmdSumme, window.centralWidget(), "Summe", {18, 165, 171, 29}},
+        {window.cmdGivenandback, window.centralWidget(), "GivenAndBack", {18, 198, 171, 29}},
+        {window.cmdEnd, window.centralWidget(), "Ende", {18, 241, 171, 29}},
+        {window.lbl1, window.centralWidget(), "Com-Port", {231, 20, 46, 23}},
+        {window.CommPort, window.centralWidget(), "0", {282, 12, 100, 29}},
+        {window.lbl2, window.centralWidget(), "Settings", {231, 65, 46, 23}},
+        {window.Settings, window.centralWidget(), "9600,N,8,1", {284, 63, 97, 24}},
     };
     for (const auto &c : controls) {
         const QString name = c.control->objectName();
