@@ -224,13 +224,10 @@ void SerialPortLink::drain(std::int64_t bytes) {
 
 void SerialPortLink::raiseWriteError(const std::string &what) {
     const std::string device = m_device;
-    // A device that is gone or stuck is closed, so that a new scan can open it again.
-    if (m_port->error() == QSerialPort::ResourceError || m_port->bytesToWrite() > 0) {
-        m_port->clearError();
-        m_port.reset();
-    } else {
-        m_port->clearError();
-    }
+    // A device that failed a write (unplugged, stuck, gone) is closed without waiting for what is
+    // queued, so that one fault gives one message and a new scan can open it again.
+    m_port->clearError();
+    m_port.reset();
     raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what);
 }
 
