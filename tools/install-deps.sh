@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(libgtest-dev)
+    # clang and its runtime for the libFuzzer targets.
+    packages+=(libgtest-dev clang libclang-rt-14-dev)
 fi
 
 missing=()

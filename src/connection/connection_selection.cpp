@@ -24,13 +24,15 @@ std::int16_t toPortNumber(std::string_view text) {
     }
     if (number.empty())
         mismatch();
-    long value = 0;
     for (char digit : number) {
         if (!std::isdigit(static_cast<unsigned char>(digit)))
             mismatch();
+    }
+    long value = 0;
+    for (char digit : number) {
         value = value * 10 + (digit - '0');
         if (value > 32768)
-            break;
+            break; // out of range whatever follows
     }
     if (negative)
         value = -value;

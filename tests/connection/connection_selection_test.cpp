@@ -25,7 +25,7 @@ TEST(PortNumberText, ConvertsLikeA16BitInteger) {
         int error;
     } invalid[] = {{"", err::kTypeMismatch},      {"  ", err::kTypeMismatch},
                    {"abc", err::kTypeMismatch},   {"3.5", err::kTypeMismatch},
-                   {"1 2", err::kTypeMismatch},   {"-", err::kTypeMismatch},
+                   {"1 2", err::kTypeMismatch},   {"99999x", err::kTypeMismatch},   {"-", err::kTypeMismatch},
                    {"32768", err::kOverflow},     {"-32769", err::kOverflow},
                    {"99999999999999999999", err::kOverflow}};
     for (const auto &c : invalid)
