@@ -153,6 +153,7 @@ void SimDisplay::receive(const QString &source, const QByteArray &bytes) {
         notices = m_model.takeNotices();
         stepMs = m_model.stepMs();
     }
+    m_receivedBytes += bytes.size();
     log(source, QString::fromStdString(hexBytes(view)) + QStringLiteral("  |") +
                     QString::fromStdString(printableBytes(view)) + QStringLiteral("|"));
     for (const std::string &notice : notices)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 
 class QLocalServer;
 class QLocalSocket;
@@ -42,6 +43,8 @@ public:
     QString socketPath() const;
     QString serialPath() const;
     Snapshot snapshot() const;
+    // Bytes received from both inputs since the start.
+    qint64 receivedBytes() const { return m_receivedBytes.load(); }
 
     // Feeds bytes as if they had arrived from the given source.
     void receive(const QString &source, const QByteArray &bytes);
@@ -68,6 +71,7 @@ private:
     QTimer *m_stepTimer = nullptr;
     QString m_socketPath;
     QString m_serialPath;
+    std::atomic<qint64> m_receivedBytes = 0;
 };
 
 } // namespace kd::sim

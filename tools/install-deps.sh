@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-
 if [[ "${1:-}" == "--tests" ]]; then
     # clang and its runtime for the libFuzzer targets.
     packages+=(libgtest-dev clang libclang-rt-14-dev)
+elif [[ "${1:-}" == "--bench" ]]; then
+    packages+=(libbenchmark-dev)
 fi
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QSerialPort>
 
 #include <grp.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,6 +117,12 @@ void SerialPortLink::open() {
     if (device.empty())
         raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
                                            ": kein Gerät zugeordnet");
+    // A device node that is not there fails at once, before QSerialPort takes a lock file for it.
+    struct stat node {};
+    if (::stat(device.c_str(), &node) != 0)
+        raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
+                                           ": " + device + " lässt sich nicht öffnen (" +
+                                           std::strerror(errno) + ")");
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(QString::fromStdString(device));
     if (!port->open(QIODevice::WriteOnly)) {
@@ -181,16 +188,8 @@ LineSettings SerialPortLink::deviceLineSettings() const {
 }
 
 void SerialPortLink::close() {
-    if (!m_port)
-        return;
-    if (m_port->isOpen()) {
-        // QSerialPort::close() drops what is still queued, so hand it to the driver first.
-        try {
-            drain(m_port->bytesToWrite());
-        } catch (const RuntimeError &) {
-        }
-        m_port->close();
-    }
+    if (m_port && m_port->isOpen())
+        m_port->close(); // output never waits in QSerialPort's buffer: see output()
     m_port.reset();
 }
 
@@ -199,34 +198,37 @@ void SerialPortLink::output(std::u16string_view text) {
         raise(err::kPortNotOpen, "Operation nur bei geöffnetem Anschluss zulässig: Port " +
                                      std::to_string(m_portNumber) + " ist nicht geöffnet");
     const std::string bytes = toWindows1252(text);
-    if (bytes.empty())
-        return;
-    const qint64 written = m_port->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (written < static_cast<qint64>(bytes.size()))
-        raiseWriteError(written < 0 ? "Schreiben fehlgeschlagen"
-                                    : "nur " + std::to_string(written) + " von " +
-                                          std::to_string(bytes.size()) + " Bytes angenommen");
-    drain(static_cast<std::int64_t>(bytes.size()));
-}
-
-void SerialPortLink::drain(std::int64_t bytes) {
-    // waitForBytesWritten() returns after the first chunk, so wait until nothing is queued.
-    const QDeadlineTimer deadline(writeBoundMs(bytes, m_settings.baudRate));
-    while (m_port->bytesToWrite() > 0) {
-        if (deadline.hasExpired())
-            raiseWriteError("Zeitüberschreitung: das Gerät nimmt keine Daten an");
-        if (!m_port->waitForBytesWritten(static_cast<int>(deadline.remainingTime())) &&
-            m_port->error() != QSerialPort::NoError &&
-            m_port->error() != QSerialPort::TimeoutError)
-            raiseWriteError(m_port->errorString().toStdString());
+    // The bytes go straight to the driver rather than through QSerialPort's write buffer, so
+    // that output returns only when every byte has been handed over, and closing cannot drop any.
+    const int fd = m_port->handle();
+    const QDeadlineTimer deadline(writeBoundMs(static_cast<std::int64_t>(bytes.size()),
+                                               m_settings.baudRate));
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + sent, bytes.size() - sent);
+        if (written > 0) {
+            sent += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN)
+            raiseWriteError(std::strerror(errno));
+        pollfd writable{fd, POLLOUT, 0};
+        const int ready = ::poll(&writable, 1, static_cast<int>(deadline.remainingTime()));
+        if (ready == 0 || deadline.hasExpired())
+            raiseWriteError("Zeitüberschreitung: das Gerät nimmt keine Daten an (" +
+                            std::to_string(sent) + " von " + std::to_string(bytes.size()) +
+                            " Bytes übergeben)");
+        if (ready < 0 && errno != EINTR)
+            raiseWriteError(std::strerror(errno));
     }
 }
 
 void SerialPortLink::raiseWriteError(const std::string &what) {
     const std::string device = m_device;
-    // A device that failed a write (unplugged, stuck, gone) is closed without waiting for what is
-    // queued, so that one fault gives one message and a new scan can open it again.
-    m_port->clearError();
+    // A device that failed a write (unplugged, stuck, gone) is closed, so that one fault gives one
+    // message and a new scan can open it again.
     m_port.reset();
     raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what);
 }

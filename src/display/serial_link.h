@@ -40,8 +40,10 @@ PortTable defaultPortTable();
 // The device of a port number, or an empty text when the table has none.
 std::string deviceForPort(const PortTable &table, int portNumber);
 
-// The serial link on a real device through QSerialPort, which also locks the device against a
-// second program. Output is synchronous: it returns when every byte has been handed to the driver.
+// The serial link on a real device through QSerialPort, which opens, configures and locks the
+// device against a second program. Output is synchronous: it returns when every byte has been
+// handed to the driver, or raises an error after a bound of twice the bytes' time on the wire plus
+// one second.
 class SerialPortLink : public SerialLink {
 public:
     explicit SerialPortLink(PortTable table = defaultPortTable());
@@ -63,7 +65,6 @@ private:
     void open();
     void close();
     void applySettings();
-    void drain(std::int64_t bytes);
     [[noreturn]] void raiseWriteError(const std::string &what);
 
     PortTable m_table;

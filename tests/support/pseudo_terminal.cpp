@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kd::test {
@@ -39,6 +40,21 @@ std::string PseudoTerminal::read(int waitMs) {
             break;
         bytes.append(buffer, static_cast<std::size_t>(count));
         wait = 30;
+    }
+    return bytes;
+}
+
+std::string PseudoTerminal::readExactly(std::size_t count, int timeoutMs) {
+    std::string bytes;
+    while (m_master >= 0 && bytes.size() < count) {
+        pollfd fd{m_master, POLLIN, 0};
+        if (::poll(&fd, 1, timeoutMs) <= 0 || !(fd.revents & POLLIN))
+            break;
+        char buffer[4096];
+        const ssize_t n = ::read(m_master, buffer, std::min(sizeof buffer, count - bytes.size()));
+        if (n <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return bytes;
 }

@@ -18,6 +18,9 @@ public:
     // Everything that has arrived, waiting up to waitMs for the first byte and a little for more.
     std::string read(int waitMs = 200);
 
+    // Exactly count bytes, or fewer when they have not all arrived within timeoutMs.
+    std::string readExactly(std::size_t count, int timeoutMs = 2000);
+
     // The other end goes away, as when the device is unplugged.
     void closeMaster();
 
