@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
-# Usage: tools/install-deps.sh [--tests]
+# Usage: tools/install-deps.sh [--tests | --package | --bench]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--tests" ]]; then
-    # clang and its runtime for the libFuzzer targets.
-    packages+=(libgtest-dev clang libclang-rt-14-dev)
+    # clang and its runtime for the libFuzzer targets; an X server, the accessibility bus and its
+    # Python bindings, and the desktop-file checker for the test of the installed tree.
+    packages+=(libgtest-dev clang libclang-rt-14-dev xvfb x11-utils dbus-x11 at-spi2-core
+               python3-pyatspi desktop-file-utils)
+elif [[ "${1:-}" == "--package" ]]; then
+    # dpkg-shlibdeps reads the package's dependencies off the linked libraries.
+    packages+=(dpkg-dev file)
 elif [[ "${1:-}" == "--bench" ]]; then
     packages+=(libbenchmark-dev)
 fi

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace kd {
 namespace {
@@ -105,9 +106,25 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::routeEvents() {
-    for (int index = 0; index < 2; ++index)
-        connect(Option[index], &QRadioButton::clicked, this,
-                [this, index] { m_form.Option_Click(index); });
+    for (int index = 0; index < 2; ++index) {
+        connect(Option[index], &QRadioButton::clicked, this, [this, index] {
+            m_pendingOption = -1;
+            m_form.Option_Click(index);
+        });
+        // A mouse or keyboard click checks the button and then clicks it; accessibility tools
+        // only toggle it. A toggle that no click follows is taken as the click.
+        connect(Option[index], &QRadioButton::toggled, this, [this, index](bool checked) {
+            if (!checked)
+                return;
+            m_pendingOption = index;
+            QTimer::singleShot(0, this, [this, index] {
+                if (m_pendingOption != index)
+                    return;
+                m_pendingOption = -1;
+                m_form.Option_Click(index);
+            });
+        });
+    }
     connect(cmdClear, &QPushButton::clicked, this, [this] { m_form.cmdClear_Click(); });
     connect(cmdHello, &QPushButton::clicked, this, [this] { m_form.cmdHello_Click(); });
     connect(cmdText, &QPushButton::clicked, this, [this] { m_form.cmdText_Click(); });

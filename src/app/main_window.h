@@ -47,6 +47,8 @@ private:
     void showPortDevice();
 
     PortTable m_portTable;
+    // The option button whose toggle waits for its click; -1 when none.
+    int m_pendingOption = -1;
     LineEditTextBox m_commPortBox;
     LineEditTextBox m_settingsBox;
     Form m_form;

@@ -159,6 +159,23 @@ TEST_F(MainWindowTest, ClicksRunTheScanAndTheCommands) {
     EXPECT_EQ(messages.errors.size(), 0u);
 }
 
+TEST_F(MainWindowTest, AccessibilityToolsChooseTheConnectionByTogglingAndClickOnce) {
+    QAccessibleInterface *com = QAccessible::queryAccessibleInterface(window.Option[1]);
+    ASSERT_NE(com->actionInterface(), nullptr);
+    ASSERT_TRUE(com->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::toggleAction()));
+    com->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.CommPort->text() == "2"; }));
+    EXPECT_EQ(test::hex(pty.read()), "0C");
+
+    // A mouse click scans once, not once for the toggle and once for the click.
+    recorder.clear();
+    click(window.Option[0]);
+    QTest::qWait(20);
+    EXPECT_EQ(recorder.calls(), (Texts{"open", "write 0C"}));
+    EXPECT_EQ(messages.messages, Texts{});
+}
+
 TEST_F(MainWindowTest, FailedScanShowsTheMessageAndTheWindowStaysUsable) {
     recorder.setOpenStatus(0);
     click(window.Option[0]);
