@@ -167,7 +167,8 @@ void BM_FailedScanWithoutDevices(benchmark::State &state) {
     form.Form_Load();
     for (auto _ : state)
         form.Option_Click(1);
-    if (static_cast<benchmark::IterationCount>(controls.messages.messages.size()) != state.iterations())
+    if (static_cast<benchmark::IterationCount>(controls.messages.messages.size()) !=
+        state.iterations())
         state.SkipWithError("a scan did not fail");
 }
 
@@ -236,27 +237,35 @@ int main(int argc, char **argv) {
 
     // The first window of the process is the one a user waits for; the rest show the steady state.
     benchmark::RegisterBenchmark("WindowReady/first", BM_WindowReady)
-        ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("WindowReady/again", BM_WindowReady)
-        ->UseManualTime()->Unit(benchmark::kMillisecond);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Serial/baseline-write-1-byte", BM_SerialBaselineOneByteWrite)
-        ->UseManualTime()->Unit(benchmark::kMicrosecond);
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
     for (const Command &command : kCommands) {
         benchmark::RegisterBenchmark((std::string("Serial/") + command.name).c_str(),
                                      BM_SerialCommand, command)
-            ->UseManualTime()->Unit(benchmark::kMicrosecond);
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark((std::string("UsbToVirtualDisplay/") + command.name).c_str(),
                                      BM_UsbCommandToVirtualDisplay, command)
-            ->UseManualTime()->Unit(benchmark::kMicrosecond);
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("FailedComScan/20ports", BM_FailedScanWithoutDevices)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ResidentMemory/kundendisplay-test", BM_ResidentMemoryAfterStart,
                                  "kundendisplay-test")
-        ->Iterations(1)->Unit(benchmark::kMillisecond);
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ResidentMemory/kundendisplay-sim", BM_ResidentMemoryAfterStart,
                                  "kundendisplay-sim")
-        ->Iterations(1)->Unit(benchmark::kMillisecond);
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -67,8 +67,7 @@ void DisplayModel::feed(std::uint8_t byte) {
             clear();
         }
         return;
-    case State::Text:
-        break;
+    case State::Text: break;
     }
     if (byte == kStx) {
         m_state = State::Frame;

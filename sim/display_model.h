@@ -17,7 +17,7 @@ namespace kd::sim {
 // text across the line, 'D' + one byte sets the running text's step time to that byte times 25 ms.
 // Unknown, malformed and over-long frames are dropped with a notice and never shown.
 class DisplayModel {
-public:
+  public:
     static constexpr int kRows = 2;
     static constexpr int kColumns = 20;
     // Bytes between STX and ETX that a frame may hold.
@@ -46,7 +46,7 @@ public:
     // What the model refused or dropped since the last call, in German.
     std::vector<std::string> takeNotices();
 
-private:
+  private:
     enum class State { Text, Frame, Discard };
 
     void control(std::uint8_t byte);

@@ -31,7 +31,7 @@ struct Snapshot {
 class SimDisplay : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit SimDisplay(QObject *parent = nullptr);
     ~SimDisplay() override;
 
@@ -49,11 +49,11 @@ public:
     // Feeds bytes as if they had arrived from the given source.
     void receive(const QString &source, const QByteArray &bytes);
 
-signals:
+  signals:
     void changed();
     void logged(const QString &line);
 
-private:
+  private:
     QString startSocket();
     QString startSerial();
     void acceptClient();

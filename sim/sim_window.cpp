@@ -30,7 +30,8 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
     for (int row = 0; row < 2; ++row) {
         m_lines[row] = new VfdLine(bezel);
         m_lines[row]->setObjectName(QStringLiteral("line%1").arg(row + 1));
-        m_lines[row]->setAccessibleDescription(QStringLiteral("Zeile %1 des Displays").arg(row + 1));
+        m_lines[row]->setAccessibleDescription(
+            QStringLiteral("Zeile %1 des Displays").arg(row + 1));
         bezelLayout->addWidget(m_lines[row]);
     }
 
@@ -62,18 +63,18 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
 void SimWindow::refresh() {
     const Snapshot snapshot = m_display.snapshot();
     for (int row = 0; row < 2; ++row) {
-        const QString text = QString::fromStdU16String(snapshot.lines[static_cast<std::size_t>(row)]);
+        const QString text =
+            QString::fromStdU16String(snapshot.lines[static_cast<std::size_t>(row)]);
         if (m_lines[row]->text() != text)
             m_lines[row]->setText(text);
     }
 }
 
 void SimWindow::showInputs(const QString &problems) {
-    QString text = QStringLiteral("USB (Socket): %1\nSeriell (Pseudo-Terminal): %2")
-                       .arg(m_display.socketPath().isEmpty() ? QStringLiteral("–")
-                                                             : m_display.socketPath(),
-                            m_display.serialPath().isEmpty() ? QStringLiteral("–")
-                                                             : m_display.serialPath());
+    QString text =
+        QStringLiteral("USB (Socket): %1\nSeriell (Pseudo-Terminal): %2")
+            .arg(m_display.socketPath().isEmpty() ? QStringLiteral("–") : m_display.socketPath(),
+                 m_display.serialPath().isEmpty() ? QStringLiteral("–") : m_display.serialPath());
     if (!problems.isEmpty())
         text += QStringLiteral("\n") + problems;
     m_inputs->setText(text);

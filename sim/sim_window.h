@@ -13,7 +13,7 @@ class VfdLine;
 // The virtual display's window: the two display lines on dark glass, where to connect, and a log
 // of everything that arrived.
 class SimWindow : public QMainWindow {
-public:
+  public:
     explicit SimWindow(SimDisplay &display, QWidget *parent = nullptr);
 
     VfdLine *line(int row) const { return m_lines[row]; }
@@ -24,7 +24,7 @@ public:
     // Shows where the inputs are, or why they are not.
     void showInputs(const QString &problems);
 
-private:
+  private:
     SimDisplay &m_display;
     VfdLine *m_lines[2] = {nullptr, nullptr};
     QLabel *m_inputs = nullptr;

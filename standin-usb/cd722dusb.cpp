@@ -76,8 +76,8 @@ int32_t writecd722usb(const uint8_t *first, int32_t count) {
         return -1;
     int32_t sent = 0;
     while (sent < count) {
-        const ssize_t n = ::send(g_socket, first + sent, static_cast<size_t>(count - sent),
-                                 MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(g_socket, first + sent, static_cast<size_t>(count - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {

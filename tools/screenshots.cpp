@@ -16,7 +16,7 @@ namespace {
 
 // Shows nothing: the pictures are taken without any dialog.
 class SilentMessageBox : public kd::MessageBox {
-public:
+  public:
     void showMessage(const std::string &) override {}
     void showError(const kd::Error &) override {}
 };

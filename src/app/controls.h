@@ -9,7 +9,7 @@ namespace kd {
 // The two text boxes, CommPort and Settings, as the commands see them. Abstract so that the scan
 // runs without a window in tests; the real implementation wraps a QLineEdit.
 class TextBox {
-public:
+  public:
     virtual ~TextBox() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string &text) = 0;
@@ -17,7 +17,7 @@ public:
 
 // The modal message box. Tests replace it to read the text instead of racing a modal dialog.
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
     // OK only, no icon, the application's title.
     virtual void showMessage(const std::string &text) = 0;

@@ -4,8 +4,7 @@ namespace kd {
 
 Form::Form(SerialLink &serial, UsbDisplay &usb, TextBox &commPort, TextBox &settings,
            MessageBox &messageBox)
-    : m_serial(serial), m_usb(usb), m_messageBox(messageBox),
-      m_display(m_state, serial, usb),
+    : m_serial(serial), m_usb(usb), m_messageBox(messageBox), m_display(m_state, serial, usb),
       m_connection(m_state, serial, usb, m_display, commPort, settings, messageBox),
       m_messages(m_state, m_display, serial, usb, m_vendoUsb) {}
 

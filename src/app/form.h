@@ -12,7 +12,7 @@ namespace kd {
 // The window's logic without the widgets: the shared state, start-up, quit and the routing of
 // each control event to its command.
 class Form {
-public:
+  public:
     Form(SerialLink &serial, UsbDisplay &usb, TextBox &commPort, TextBox &settings,
          MessageBox &messageBox);
 
@@ -37,7 +37,7 @@ public:
     DisplayOutput &display() { return m_display; }
     ConnectionSelection &connection() { return m_connection; }
 
-private:
+  private:
     // An error that leaves a command is shown with its number and description; the window keeps
     // running.
     void untrapped(void (TestMessages::*command)());

@@ -33,7 +33,7 @@ Control *place(QWidget *parent, const char *name, const QString &caption, const 
 MainWindow::MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,
                        PortTable portTable, QWidget *parent)
     : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_portTable(std::move(portTable)),
       m_form(serial, usb, m_commPortBox, m_settingsBox, messageBox) {
     buildControls();
@@ -60,26 +60,27 @@ void MainWindow::buildControls() {
 
     Frame = place<QGroupBox>(client, "Frame", QStringLiteral("Anschluss wählen"),
                              twips(270, 75, 2970, 780));
-    Option[0] = place<QRadioButton>(Frame, "Option_0", QStringLiteral("USB"),
-                                    twips(120, 375, 915, 210));
-    Option[1] = place<QRadioButton>(Frame, "Option_1", QStringLiteral("Com"),
-                                    twips(1365, 375, 1440, 255));
+    Option[0] =
+        place<QRadioButton>(Frame, "Option_0", QStringLiteral("USB"), twips(120, 375, 915, 210));
+    Option[1] =
+        place<QRadioButton>(Frame, "Option_1", QStringLiteral("Com"), twips(1365, 375, 1440, 255));
 
-    cmdClear = place<QPushButton>(client, "cmdClear", QStringLiteral("Clear"),
-                                  twips(270, 975, 2565, 435));
+    cmdClear =
+        place<QPushButton>(client, "cmdClear", QStringLiteral("Clear"), twips(270, 975, 2565, 435));
     cmdHello = place<QPushButton>(client, "cmdHello", QStringLiteral("Begrüßungstext"),
                                   twips(270, 1455, 2565, 435));
-    cmdText = place<QPushButton>(client, "cmdText", QStringLiteral("Text"),
-                                 twips(270, 1965, 2565, 435));
+    cmdText =
+        place<QPushButton>(client, "cmdText", QStringLiteral("Text"), twips(270, 1965, 2565, 435));
     cmdSumme = place<QPushButton>(client, "cmdSumme", QStringLiteral("Summe"),
                                   twips(270, 2475, 2565, 435));
     cmdGivenandback = place<QPushButton>(client, "cmdGivenandback", QStringLiteral("GivenAndBack"),
                                          twips(270, 2970, 2565, 435));
-    cmdEnd = place<QPushButton>(client, "cmdEnd", QStringLiteral("Ende"),
-                                twips(270, 3615, 2565, 435));
+    cmdEnd =
+        place<QPushButton>(client, "cmdEnd", QStringLiteral("Ende"), twips(270, 3615, 2565, 435));
 
     lbl1 = place<QLabel>(client, "lbl1", QStringLiteral("Com-Port"), twips(3465, 300, 690, 345));
-    CommPort = place<QLineEdit>(client, "CommPort", QStringLiteral("0"), twips(4230, 180, 1500, 435));
+    CommPort =
+        place<QLineEdit>(client, "CommPort", QStringLiteral("0"), twips(4230, 180, 1500, 435));
     lbl2 = place<QLabel>(client, "lbl2", QStringLiteral("Settings"), twips(3465, 975, 690, 345));
     Settings = place<QLineEdit>(client, "Settings", QStringLiteral("9600,N,8,1"),
                                 twips(4260, 945, 1455, 360));
@@ -99,7 +100,7 @@ void MainWindow::buildControls() {
     // Tab order: Clear, Text, Summe, GivenAndBack, Ende, Com-Port, Settings, Begrüßungstext, the
     // connection choice.
     const QList<QWidget *> tabOrder = {cmdClear, cmdText,  cmdSumme, cmdGivenandback, cmdEnd,
-                                       CommPort, Settings, cmdHello, Option[0],      Option[1]};
+                                       CommPort, Settings, cmdHello, Option[0],       Option[1]};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     cmdClear->setFocus();

@@ -18,7 +18,7 @@ namespace kd {
 // program on "Ende". A main window, so that accessibility tools see it as the application's frame;
 // it has no menu, tool or status bar, and its controls sit on the central widget.
 class MainWindow : public QMainWindow {
-public:
+  public:
     // The port table only names the device of the CommPort number in the box's tooltip.
     MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,
                PortTable portTable = defaultPortTable(), QWidget *parent = nullptr);
@@ -38,10 +38,10 @@ public:
     QLabel *lbl2 = nullptr;
     QLineEdit *Settings = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     void buildControls();
     void routeEvents();
     void showPortDevice();

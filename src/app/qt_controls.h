@@ -9,23 +9,23 @@ namespace kd {
 
 // A text box of the window.
 class LineEditTextBox : public TextBox {
-public:
+  public:
     void bind(QLineEdit *edit) { m_edit = edit; }
     std::string text() const override;
     void setText(const std::string &text) override;
 
-private:
+  private:
     QLineEdit *m_edit = nullptr;
 };
 
 // The real modal message box, over the given window.
 class QtMessageBox : public MessageBox {
-public:
+  public:
     void setParent(QWidget *parent) { m_parent = parent; }
     void showMessage(const std::string &text) override;
     void showError(const Error &error) override;
 
-private:
+  private:
     QWidget *m_parent = nullptr;
 };
 

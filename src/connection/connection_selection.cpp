@@ -7,8 +7,8 @@ namespace kd {
 
 std::int16_t toPortNumber(std::string_view text) {
     const auto mismatch = [&]() -> void {
-        raise(err::kTypeMismatch, "Typen unverträglich: Portnummer \"" + std::string(text) +
-                                      "\" ist keine ganze Zahl");
+        raise(err::kTypeMismatch,
+              "Typen unverträglich: Portnummer \"" + std::string(text) + "\" ist keine ganze Zahl");
     };
     std::size_t begin = 0;
     std::size_t end = text.size();

@@ -23,7 +23,7 @@ std::string noConnectionMessage(std::string_view connection);
 
 // Choosing USB or COM and scanning port numbers 1 to 20 for the first one that opens.
 class ConnectionSelection {
-public:
+  public:
     ConnectionSelection(FormState &state, SerialLink &serial, UsbDisplay &usb,
                         DisplayOutput &display, TextBox &commPort, TextBox &settings,
                         MessageBox &messageBox)
@@ -36,7 +36,7 @@ public:
     // One open attempt on the number in the CommPort box; true when every step went through.
     bool OpenPort();
 
-private:
+  private:
     bool openUsb();
 
     FormState &m_state;

@@ -15,7 +15,7 @@ inline constexpr std::uint8_t kLineFeed = 0x0A;
 // Clearing the display and sending a text, over whichever transport strConnection selects on
 // each call.
 class DisplayOutput {
-public:
+  public:
     DisplayOutput(FormState &state, SerialLink &serial, UsbDisplay &usb)
         : m_state(state), m_serial(serial), m_usb(usb) {}
 
@@ -30,7 +30,7 @@ public:
     // Writes one byte through the USB library.
     void writeUsbByte(std::uint8_t byte);
 
-private:
+  private:
     void sendTextUsb(const std::u16string &text);
 
     FormState &m_state;

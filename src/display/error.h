@@ -32,11 +32,11 @@ inline constexpr int kWriteFailed = 8021;
 // Thrown by every transport call and conversion that fails; the caller's error policy decides
 // whether it is trapped, skipped or reported.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     explicit RuntimeError(Error error);
     const Error &error() const noexcept { return m_error; }
 
-private:
+  private:
     Error m_error;
 };
 

@@ -115,8 +115,8 @@ void SerialPortLink::open() {
         return; // the selected port is already open: nothing changes
     const std::string device = deviceForPort(m_table, m_portNumber);
     if (device.empty())
-        raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
-                                           ": kein Gerät zugeordnet");
+        raise(err::kInvalidPortNumber,
+              "Ungültige Portnummer " + std::to_string(m_portNumber) + ": kein Gerät zugeordnet");
     // A device node that is not there fails at once, before QSerialPort takes a lock file for it.
     struct stat node {};
     if (::stat(device.c_str(), &node) != 0)
@@ -131,8 +131,8 @@ void SerialPortLink::open() {
         case QSerialPort::PermissionError: {
             const std::string problem = permissionProblem(device);
             if (!problem.empty())
-                raise(err::kInvalidPortNumber, "Ungültige Portnummer " +
-                                                   std::to_string(m_portNumber) + ": " + problem);
+                raise(err::kInvalidPortNumber,
+                      "Ungültige Portnummer " + std::to_string(m_portNumber) + ": " + problem);
             raise(err::kPortInUse, "Gerät " + device +
                                        " wird von einem anderen Programm verwendet (" + reason +
                                        ")");
@@ -155,11 +155,11 @@ void SerialPortLink::open() {
 }
 
 void SerialPortLink::applySettings() {
-    const bool applied = m_port->setBaudRate(m_settings.baudRate) &&
-                         m_port->setParity(toQt(m_settings.parity)) &&
-                         m_port->setDataBits(static_cast<QSerialPort::DataBits>(m_settings.dataBits)) &&
-                         m_port->setStopBits(toQt(m_settings.stopBits)) &&
-                         m_port->setFlowControl(QSerialPort::NoFlowControl);
+    const bool applied =
+        m_port->setBaudRate(m_settings.baudRate) && m_port->setParity(toQt(m_settings.parity)) &&
+        m_port->setDataBits(static_cast<QSerialPort::DataBits>(m_settings.dataBits)) &&
+        m_port->setStopBits(toQt(m_settings.stopBits)) &&
+        m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!applied)
         raise(err::kSetLineFailed, "Leitungseinstellungen " + formatSettings(m_settings) +
                                        " lassen sich auf " + m_device + " nicht setzen (" +
@@ -201,8 +201,8 @@ void SerialPortLink::output(std::u16string_view text) {
     // The bytes go straight to the driver rather than through QSerialPort's write buffer, so
     // that output returns only when every byte has been handed over, and closing cannot drop any.
     const int fd = m_port->handle();
-    const QDeadlineTimer deadline(writeBoundMs(static_cast<std::int64_t>(bytes.size()),
-                                               m_settings.baudRate));
+    const QDeadlineTimer deadline(
+        writeBoundMs(static_cast<std::int64_t>(bytes.size()), m_settings.baudRate));
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t written = ::write(fd, bytes.data() + sent, bytes.size() - sent);

@@ -16,7 +16,7 @@ namespace kd {
 // raises a RuntimeError. Abstract so that the display output can be tested with a recording fake;
 // the real implementation is SerialPortLink.
 class SerialLink {
-public:
+  public:
     virtual ~SerialLink() = default;
 
     // Selects the port that the next open uses.
@@ -45,7 +45,7 @@ std::string deviceForPort(const PortTable &table, int portNumber);
 // handed to the driver, or raises an error after a bound of twice the bytes' time on the wire plus
 // one second.
 class SerialPortLink : public SerialLink {
-public:
+  public:
     explicit SerialPortLink(PortTable table = defaultPortTable());
     ~SerialPortLink() override;
 
@@ -61,7 +61,7 @@ public:
     // The line settings the open device reports back.
     LineSettings deviceLineSettings() const;
 
-private:
+  private:
     void open();
     void close();
     void applySettings();

@@ -10,8 +10,8 @@
 namespace kd {
 namespace {
 
-constexpr std::array kStandardBaudRates = {110,   300,   600,   1200,  2400,   4800,
-                                           9600,  19200, 38400, 57600, 115200, 230400};
+constexpr std::array kStandardBaudRates = {110,  300,   600,   1200,  2400,   4800,
+                                           9600, 19200, 38400, 57600, 115200, 230400};
 
 [[noreturn]] void refuse(std::string_view text, const std::string &reason) {
     raise(err::kInvalidPropertyValue,
@@ -23,7 +23,8 @@ std::vector<std::string_view> splitFields(std::string_view text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        fields.push_back(text.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        fields.push_back(
+            text.substr(start, comma == std::string_view::npos ? comma : comma - start));
         if (comma == std::string_view::npos)
             return fields;
         start = comma + 1;
@@ -42,8 +43,9 @@ bool parseNumber(std::string_view field, int &value) {
 LineSettings parseSettings(std::string_view text) {
     const std::vector<std::string_view> fields = splitFields(text);
     if (fields.size() != 4)
-        refuse(text, "erwartet werden 4 Felder \"Baudrate,Parität,Datenbits,Stoppbits\", gefunden " +
-                         std::to_string(fields.size()));
+        refuse(text,
+               "erwartet werden 4 Felder \"Baudrate,Parität,Datenbits,Stoppbits\", gefunden " +
+                   std::to_string(fields.size()));
     LineSettings settings;
 
     if (!parseNumber(fields[0], settings.baudRate) ||
@@ -62,7 +64,8 @@ LineSettings parseSettings(std::string_view text) {
     default: refuse(text, "Parität \"" + std::string(parity) + "\" ist nicht N, E, O, M oder S");
     }
 
-    if (!parseNumber(fields[2], settings.dataBits) || settings.dataBits < 5 || settings.dataBits > 8)
+    if (!parseNumber(fields[2], settings.dataBits) || settings.dataBits < 5 ||
+        settings.dataBits > 8)
         refuse(text, "Datenbits \"" + std::string(fields[2]) + "\" liegen nicht zwischen 5 und 8");
 
     const std::string_view stop = fields[3];
@@ -82,7 +85,8 @@ std::string formatSettings(const LineSettings &settings) {
     static constexpr const char *kStopTexts[] = {"1", "1.5", "2"};
     return std::to_string(settings.baudRate) + ',' +
            kParityLetters[static_cast<int>(settings.parity)] + ',' +
-           std::to_string(settings.dataBits) + ',' + kStopTexts[static_cast<int>(settings.stopBits)];
+           std::to_string(settings.dataBits) + ',' +
+           kStopTexts[static_cast<int>(settings.stopBits)];
 }
 
 } // namespace kd

@@ -83,14 +83,14 @@ void *UsbDisplayLibrary::entryPoint(const char *name) {
             reason = ::dlerror();
         }
         if (!m_handle)
-            raise(err::kFileNotFound,
-                  std::string("Datei nicht gefunden: ") + kUsbLibraryFileName + " (" + reason + ")");
+            raise(err::kFileNotFound, std::string("Datei nicht gefunden: ") + kUsbLibraryFileName +
+                                          " (" + reason + ")");
     }
     ::dlerror();
     void *function = ::dlsym(m_handle, name);
     if (!function)
-        raise(err::kEntryPointNotFound, std::string("Einsprungpunkt ") + name +
-                                            " in " + m_path + " nicht gefunden");
+        raise(err::kEntryPointNotFound,
+              std::string("Einsprungpunkt ") + name + " in " + m_path + " nicht gefunden");
     return function;
 }
 

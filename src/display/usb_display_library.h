@@ -9,7 +9,7 @@ namespace kd {
 // The display maker's USB library, with its three entry points. Abstract so that the commands
 // can be tested with a recording fake; the real implementation is UsbDisplayLibrary.
 class UsbDisplay {
-public:
+  public:
     virtual ~UsbDisplay() = default;
 
     // Nonzero when a display was opened, 0 when none was.
@@ -33,7 +33,7 @@ std::string executableDir();
 // Loads the library by absolute path on the first call and keeps it loaded. A failed load or
 // lookup is not remembered: the next call tries again.
 class UsbDisplayLibrary : public UsbDisplay {
-public:
+  public:
     explicit UsbDisplayLibrary(std::vector<std::string> searchDirs);
     ~UsbDisplayLibrary() override;
     UsbDisplayLibrary(const UsbDisplayLibrary &) = delete;
@@ -46,7 +46,7 @@ public:
     // The file that was loaded, or an empty text before the first successful load.
     const std::string &loadedPath() const { return m_path; }
 
-private:
+  private:
     void *entryPoint(const char *name);
 
     std::vector<std::string> m_searchDirs;

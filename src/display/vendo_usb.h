@@ -10,7 +10,7 @@ namespace kd {
 
 // The send buffer that carries a multi-byte frame to the USB library in one write.
 class SendBuffer {
-public:
+  public:
     static constexpr int kUpperBound = 2048;
 
     std::uint8_t &operator()(int index) {
@@ -21,7 +21,7 @@ public:
     }
     const std::uint8_t *data() const { return m_bytes.data(); }
 
-private:
+  private:
     std::array<std::uint8_t, kUpperBound + 1> m_bytes{};
 };
 

@@ -31,8 +31,8 @@ std::uint8_t toWindows1252(char16_t character) {
         if (kHighControls[i] == character)
             return static_cast<std::uint8_t>(0x80 + i);
     }
-    raise(err::kOverflow, "Überlauf: das Zeichen " + describe(character) +
-                              " hat keinen Code in Windows-1252");
+    raise(err::kOverflow,
+          "Überlauf: das Zeichen " + describe(character) + " hat keinen Code in Windows-1252");
 }
 
 std::string toWindows1252(std::u16string_view text) {

@@ -9,7 +9,7 @@ namespace kd {
 // The five content commands. Each lets an error from the transport leave it; the window reports
 // it.
 class TestMessages {
-public:
+  public:
     TestMessages(FormState &state, DisplayOutput &display, SerialLink &serial, UsbDisplay &usb,
                  VendoUSB &vendoUsb)
         : m_state(state), m_display(display), m_serial(serial), m_usb(usb), m_vendoUsb(vendoUsb) {}
@@ -23,7 +23,7 @@ public:
     // The total as sent: "Gesamt:", CR, LF, the amount right-aligned to column 20.
     static std::u16string totalText();
 
-private:
+  private:
     void writeFrame(const std::u16string &frame);
     void writeLineBytewise();
 

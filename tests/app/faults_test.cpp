@@ -25,7 +25,7 @@ using Texts = std::vector<std::string>;
 // A device path that can be pointed at a new pseudo-terminal, as a device node comes back when
 // the adapter is plugged in again.
 class DeviceLink {
-public:
+  public:
     DeviceLink() {
         char pattern[] = "/tmp/kd-dev-XXXXXX";
         m_dir = ::mkdtemp(pattern);
@@ -38,7 +38,7 @@ public:
     }
     const std::string &path() const { return m_path; }
 
-private:
+  private:
     fs::path m_dir;
     std::string m_path;
 };
@@ -81,8 +81,8 @@ TEST(Faults, PortHeldByAnotherProgramIsSkippedByTheScan) {
 
     Rig rig(PortTable{held.path(), free.path()});
     rig.serial.setCommPort(1);
-    EXPECT_TRUE(test::raisesError([&] { rig.serial.setPortOpen(true); }, err::kPortInUse,
-                                  held.path()));
+    EXPECT_TRUE(
+        test::raisesError([&] { rig.serial.setPortOpen(true); }, err::kPortInUse, held.path()));
     rig.form.Option_Click(1);
     EXPECT_EQ(rig.commPort.text(), "2");
     EXPECT_EQ(test::hex(free.read()), "0C");

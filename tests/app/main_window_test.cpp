@@ -21,7 +21,7 @@ using Texts = std::vector<std::string>;
 // The real window on real transports: the serial link on a pseudo-terminal as port 2, the USB
 // adapter on the recording fixture.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     PseudoTerminal pty;
     test::RecordingUsbLibrary recorder;
     SerialPortLink serial{test::tableWith(2, pty)};
@@ -121,9 +121,9 @@ TEST_F(MainWindowTest, ControlsAreNamedForAccessibility) {
     const struct {
         QWidget *control;
         QString name;
-    } cases[] = {{window.CommPort, "Com-Port"},         {window.Settings, "Settings"},
-                 {window.cmdHello, "Begrüßungstext"},   {window.cmdEnd, "Ende"},
-                 {window.Option[1], "Com"},             {window.lbl1, "Com-Port"}};
+    } cases[] = {{window.CommPort, "Com-Port"},       {window.Settings, "Settings"},
+                 {window.cmdHello, "Begrüßungstext"}, {window.cmdEnd, "Ende"},
+                 {window.Option[1], "Com"},           {window.lbl1, "Com-Port"}};
     for (const auto &c : cases) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(c.control);
         ASSERT_NE(accessible, nullptr);
@@ -162,8 +162,8 @@ TEST_F(MainWindowTest, ClicksRunTheScanAndTheCommands) {
 TEST_F(MainWindowTest, AccessibilityToolsChooseTheConnectionByTogglingAndClickOnce) {
     QAccessibleInterface *com = QAccessible::queryAccessibleInterface(window.Option[1]);
     ASSERT_NE(com->actionInterface(), nullptr);
-    ASSERT_TRUE(com->actionInterface()->actionNames().contains(
-        QAccessibleActionInterface::toggleAction()));
+    ASSERT_TRUE(
+        com->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
     com->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.CommPort->text() == "2"; }));
     EXPECT_EQ(test::hex(pty.read()), "0C");

@@ -15,19 +15,19 @@ TEST(PortNumberText, ConvertsLikeA16BitInteger) {
     const struct {
         const char *text;
         int number;
-    } valid[] = {{"1", 1}, {" 7 ", 7}, {"+3", 3}, {"-1", -1}, {"0020", 20}, {"32767", 32767},
-                 {"-32768", -32768}};
+    } valid[] = {{"1", 1},     {" 7 ", 7},       {"+3", 3},         {"-1", -1},
+                 {"0020", 20}, {"32767", 32767}, {"-32768", -32768}};
     for (const auto &c : valid)
         EXPECT_EQ(toPortNumber(c.text), c.number) << c.text;
 
     const struct {
         const char *text;
         int error;
-    } invalid[] = {{"", err::kTypeMismatch},      {"  ", err::kTypeMismatch},
-                   {"abc", err::kTypeMismatch},   {"3.5", err::kTypeMismatch},
-                   {"1 2", err::kTypeMismatch},   {"99999x", err::kTypeMismatch},   {"-", err::kTypeMismatch},
-                   {"32768", err::kOverflow},     {"-32769", err::kOverflow},
-                   {"99999999999999999999", err::kOverflow}};
+    } invalid[] = {{"", err::kTypeMismatch},    {"  ", err::kTypeMismatch},
+                   {"abc", err::kTypeMismatch}, {"3.5", err::kTypeMismatch},
+                   {"1 2", err::kTypeMismatch}, {"99999x", err::kTypeMismatch},
+                   {"-", err::kTypeMismatch},   {"32768", err::kOverflow},
+                   {"-32769", err::kOverflow},  {"99999999999999999999", err::kOverflow}};
     for (const auto &c : invalid)
         EXPECT_TRUE(test::raisesError([&] { toPortNumber(c.text); }, c.error,
                                       "\"" + std::string(c.text) + "\""))

@@ -12,7 +12,7 @@ using test::PseudoTerminal;
 using Calls = std::vector<std::string>;
 
 class DisplayOutputTest : public ::testing::Test {
-protected:
+  protected:
     PseudoTerminal pty;
     test::Rig rig{PortTable{pty.path()}};
     DisplayOutput &display = rig.form.display();
@@ -35,7 +35,9 @@ TEST_F(DisplayOutputTest, UsbSendsOneWritePerCharacterThenCarriageReturn) {
         {u"Ab", {"write 41", "write 62", "write 0D"}},
         {u"ä€", {"write E4", "write 80", "write 0D"}},
         // A character without a byte is left out, not replaced by another.
-        {u"a\x4E2D" u"b", {"write 61", "write 62", "write 0D"}},
+        {u"a\x4E2D"
+         u"b",
+         {"write 61", "write 62", "write 0D"}},
     };
     for (const auto &c : cases) {
         rig.recorder.clear();

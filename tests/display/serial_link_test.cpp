@@ -18,19 +18,24 @@ TEST(PortTable, DefaultMapsNumbersToDevices) {
     const struct {
         int number;
         const char *device;
-    } cases[] = {{1, "/dev/ttyS0"},    {4, "/dev/ttyS3"},    {5, "/dev/ttyUSB0"},
-                 {12, "/dev/ttyUSB7"}, {13, "/dev/ttyACM0"}, {20, "/dev/ttyACM7"},
-                 {0, ""},              {21, ""},             {-1, ""}};
+    } cases[] = {{1, "/dev/ttyS0"},
+                 {4, "/dev/ttyS3"},
+                 {5, "/dev/ttyUSB0"},
+                 {12, "/dev/ttyUSB7"},
+                 {13, "/dev/ttyACM0"},
+                 {20, "/dev/ttyACM7"},
+                 {0, ""},
+                 {21, ""},
+                 {-1, ""}};
     for (const auto &c : cases)
         EXPECT_EQ(deviceForPort(table, c.number), c.device) << c.number;
 }
 
 class SerialLinkTest : public ::testing::Test {
-protected:
+  protected:
     PseudoTerminal first;
     PseudoTerminal second;
     SerialPortLink link{PortTable{first.path(), second.path(), test::missingDevice(3), ""}};
-
 };
 
 TEST_F(SerialLinkTest, OutputReachesTheDeviceAsWindows1252Bytes) {
@@ -40,7 +45,8 @@ TEST_F(SerialLinkTest, OutputReachesTheDeviceAsWindows1252Bytes) {
     link.output(u"\fGrüße");
     link.output(u"");
     link.output(u"20,00");
-    EXPECT_EQ(hex(second.read()), hex("\fGr\xFC\xDF" "e20,00"));
+    EXPECT_EQ(hex(second.read()), hex("\fGr\xFC\xDF"
+                                      "e20,00"));
     EXPECT_EQ(first.read(50), "");
 }
 

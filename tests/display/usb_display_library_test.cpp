@@ -16,7 +16,8 @@ using test::RecordingUsbLibrary;
 namespace fs = std::filesystem;
 
 TEST(UsbLibrarySearch, OnlyAbsoluteFoldersInOrder) {
-    const auto dirs = usbLibrarySearchDirs("/opt/vendor/lib::relative:./here:/second", "/opt/kd/bin");
+    const auto dirs =
+        usbLibrarySearchDirs("/opt/vendor/lib::relative:./here:/second", "/opt/kd/bin");
     ASSERT_GE(dirs.size(), 5u);
     EXPECT_EQ(dirs[0], "/opt/vendor/lib");
     EXPECT_EQ(dirs[1], "/second");
@@ -43,21 +44,21 @@ TEST(UsbDisplayLibrary, LoadsOnFirstCallAndPassesBytesThrough) {
     EXPECT_EQ(library.closecd722usb(), 0);
 
     EXPECT_EQ(library.loadedPath(), RecordingUsbLibrary::recordingDir() + "/libcd722dusb.so");
-    EXPECT_EQ(recorder.calls(), (std::vector<std::string>{"open", "write 02 05 44 08 03",
-                                                          "write 44", "close"}));
+    EXPECT_EQ(recorder.calls(),
+              (std::vector<std::string>{"open", "write 02 05 44 08 03", "write 44", "close"}));
 }
 
 TEST(UsbDisplayLibrary, MissingEntryPointIsNamedAndOthersStillWork) {
     UsbDisplayLibrary library({RecordingUsbLibrary::noOpenDir()});
-    EXPECT_TRUE(raisesError([&] { library.opencd722usb(); }, err::kEntryPointNotFound,
-                            "opencd722usb"));
+    EXPECT_TRUE(
+        raisesError([&] { library.opencd722usb(); }, err::kEntryPointNotFound, "opencd722usb"));
     EXPECT_EQ(library.closecd722usb(), 0);
-    EXPECT_TRUE(raisesError([&] { library.opencd722usb(); }, err::kEntryPointNotFound,
-                            "opencd722usb"));
+    EXPECT_TRUE(
+        raisesError([&] { library.opencd722usb(); }, err::kEntryPointNotFound, "opencd722usb"));
 }
 
 class UsbLibraryFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/kd-usb-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);

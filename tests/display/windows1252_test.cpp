@@ -11,9 +11,9 @@ TEST(Windows1252, EncodesEveryCharacterAsItsCodePageByte) {
         char16_t character;
         std::uint8_t byte;
     } cases[] = {
-        {u'A', 0x41},   {u'\f', 0x0C},  {u'\x7F', 0x7F}, {u'€', 0x80}, {u'\x81', 0x81},
-        {u'‚', 0x82},   {u'Ÿ', 0x9F},   {u'\xA0', 0xA0}, {u'ä', 0xE4}, {u'ß', 0xDF},
-        {u'ÿ', 0xFF},   {u'Š', 0x8A},   {u'™', 0x99},
+        {u'A', 0x41}, {u'\f', 0x0C}, {u'\x7F', 0x7F}, {u'€', 0x80}, {u'\x81', 0x81},
+        {u'‚', 0x82}, {u'Ÿ', 0x9F},  {u'\xA0', 0xA0}, {u'ä', 0xE4}, {u'ß', 0xDF},
+        {u'ÿ', 0xFF}, {u'Š', 0x8A},  {u'™', 0x99},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(toWindows1252(c.character), c.byte) << int(c.character);
@@ -39,7 +39,8 @@ TEST(Windows1252, CharacterWithoutByteIsAnOverflowNamingIt) {
 }
 
 TEST(Windows1252, TextEncodesInOrderOrFailsWhole) {
-    EXPECT_EQ(toWindows1252(u"Grüße\r\n"), std::string("Gr\xFC\xDF" "e\r\n"));
+    EXPECT_EQ(toWindows1252(u"Grüße\r\n"), std::string("Gr\xFC\xDF"
+                                                       "e\r\n"));
     EXPECT_EQ(toWindows1252(u""), "");
     EXPECT_THROW(toWindows1252(u"ok \x4E2D"), RuntimeError);
 }

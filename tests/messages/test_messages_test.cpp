@@ -69,7 +69,8 @@ const std::vector<Step> &steps() {
         {"item line after total clears first", Command::Text, concat({clear, item}),
          "\f\f" + kItem},
         {"tendered and change", Command::GivenAndBack,
-         concat({clear, oneWriteEach("Gegeben        20,00"), oneWriteEach("Zurueck         8,50")}),
+         concat(
+             {clear, oneWriteEach("Gegeben        20,00"), oneWriteEach("Zurueck         8,50")}),
          "\fGegeben        20,00Zurueck         8,50"},
         {"item line after tendered/change clears first", Command::Text, concat({clear, item}),
          "\f\f" + kItem},

@@ -27,7 +27,7 @@ struct Screen {
 };
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     test::PrivateRuntimeDir runtimeDir;
     test::SimThread sim;
     SerialPortLink serial{PortTable{sim.display().serialPath().toStdString()}};
@@ -66,14 +66,15 @@ TEST_F(EndToEnd, UsbThroughTheStandInLibrary) {
           {"cmdClear", kBlank, kBlank}});
 
     QTest::mouseClick(window.cmdHello, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.display().snapshot().runningText[0] == kGreeting; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sim.display().snapshot().runningText[0] == kGreeting; }));
     const sim::Snapshot greeting = sim.display().snapshot();
     EXPECT_EQ(greeting.stepMs, 8 * sim::DisplayModel::kStepUnitMs);
     EXPECT_NE(kGreeting.find(greeting.lines[0].substr(0, 10)), std::u16string::npos);
     EXPECT_EQ(greeting.lines[1], kBlank);
 
-    walk({{"cmdText", kItem, kBlank},   // the greeting set the clear-first flag
-          {"cmdText", kItem, kItem},    // no clear: the second line gets it
+    walk({{"cmdText", kItem, kBlank}, // the greeting set the clear-first flag
+          {"cmdText", kItem, kItem},  // no clear: the second line gets it
           {"cmdSumme", u"Gesamt:             ", u"               11,50"},
           {"cmdGivenandback", u"Gegeben        20,00", u"Zurueck         8,50"},
           {"cmdText", kItem, kBlank}});

@@ -21,9 +21,8 @@ inline ::testing::AssertionResult raisesError(const std::function<void()> &state
                    << "raised " << error.error().number << " (" << error.error().description
                    << "), expected " << number;
         if (error.error().description.find(mentions) == std::string::npos)
-            return ::testing::AssertionFailure()
-                   << "description \"" << error.error().description << "\" lacks \"" << mentions
-                   << "\"";
+            return ::testing::AssertionFailure() << "description \"" << error.error().description
+                                                 << "\" lacks \"" << mentions << "\"";
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "no error raised, expected " << number;

@@ -8,7 +8,7 @@
 namespace kd::test {
 
 class FakeTextBox : public TextBox {
-public:
+  public:
     explicit FakeTextBox(std::string text) : m_text(std::move(text)) {}
     std::string text() const override { return m_text; }
     void setText(const std::string &text) override {
@@ -18,13 +18,13 @@ public:
     // Every text written into the box, in order.
     std::vector<std::string> history;
 
-private:
+  private:
     std::string m_text;
 };
 
 // Records what would have been shown instead of opening a modal dialog.
 class RecordingMessageBox : public MessageBox {
-public:
+  public:
     void showMessage(const std::string &text) override { messages.push_back(text); }
     void showError(const Error &error) override { errors.push_back(error); }
 
@@ -43,7 +43,7 @@ namespace kd::test {
 // A serial link that records each assignment and fails where it is told to: ports not in
 // `openable` cannot be opened, and output fails while `outputFails` is set.
 class ScriptedSerialLink : public SerialLink {
-public:
+  public:
     void setCommPort(std::int16_t portNumber) override {
         log.push_back("CommPort=" + std::to_string(portNumber));
         if (m_open && portNumber != m_port)
@@ -70,7 +70,7 @@ public:
     bool outputFails = false;
     std::vector<std::string> log;
 
-private:
+  private:
     std::int16_t m_port = 1;
     bool m_open = false;
 };

@@ -7,7 +7,7 @@ namespace kd::test {
 // A pseudo-terminal standing in for a serial device: the tool opens the slave by its path, the
 // test reads what arrived at the master.
 class PseudoTerminal {
-public:
+  public:
     PseudoTerminal();
     ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal &) = delete;
@@ -24,7 +24,7 @@ public:
     // The other end goes away, as when the device is unplugged.
     void closeMaster();
 
-private:
+  private:
     int m_master = -1;
     int m_slave = -1;
     std::string m_path;

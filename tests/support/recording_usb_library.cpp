@@ -42,7 +42,8 @@ RecordingUsbLibrary::~RecordingUsbLibrary() {
 
 std::vector<std::string> RecordingUsbLibrary::calls() const {
     std::vector<std::string> calls;
-    for (const UsbFixtureCall &call : *lookup<UsbFixtureCallsFunction>(m_handle, "usb_fixture_calls")()) {
+    for (const UsbFixtureCall &call :
+         *lookup<UsbFixtureCallsFunction>(m_handle, "usb_fixture_calls")()) {
         switch (call.kind) {
         case 'o': calls.push_back("open"); break;
         case 'c': calls.push_back("close"); break;

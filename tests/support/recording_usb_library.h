@@ -9,7 +9,7 @@ namespace kd::test {
 // The recording fixture library, opened by the test itself so that it reads the same instance
 // that the tool's USB adapter loads.
 class RecordingUsbLibrary {
-public:
+  public:
     RecordingUsbLibrary();
     ~RecordingUsbLibrary();
     RecordingUsbLibrary(const RecordingUsbLibrary &) = delete;
@@ -26,7 +26,7 @@ public:
     void clear();
     void setOpenStatus(std::uint8_t status);
 
-private:
+  private:
     void *m_handle = nullptr;
 };
 

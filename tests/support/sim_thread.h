@@ -11,12 +11,12 @@ namespace kd::test {
 // A private folder set as XDG_RUNTIME_DIR while it lives, so that the virtual display and the
 // stand-in library meet there and nowhere else.
 class PrivateRuntimeDir {
-public:
+  public:
     PrivateRuntimeDir();
     ~PrivateRuntimeDir();
     const std::string &path() const { return m_path; }
 
-private:
+  private:
     std::string m_path;
     std::string m_previous;
     bool m_hadPrevious = false;
@@ -25,7 +25,7 @@ private:
 // The virtual display running on a thread of its own, as it would in its own process: the tool's
 // synchronous library calls on the test's thread then meet a display that answers.
 class SimThread {
-public:
+  public:
     SimThread();
     ~SimThread();
     SimThread(const SimThread &) = delete;
@@ -40,7 +40,7 @@ public:
     bool waitForLines(const std::u16string &line1, const std::u16string &line2,
                       int timeoutMs = 3000);
 
-private:
+  private:
     QThread m_thread;
     sim::SimDisplay *m_display = nullptr;
     QString m_problems;
