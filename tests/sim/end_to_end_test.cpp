@@ -11,6 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
 namespace kd {
 namespace {
 
@@ -92,6 +99,30 @@ TEST_F(EndToEnd, SerialThroughTheDisplaysPseudoTerminal) {
           {"cmdText", kItem, kBlank}, // over serial every text starts with a clear
           {"cmdGivenandback", u"Gegeben        20,00", u"Zurueck         8,50"},
           {"cmdText", kItem, kBlank}});
+}
+
+TEST_F(EndToEnd, DisplayServesOneClientAtATime) {
+    // Another program holds the virtual display.
+    const int other = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = sim.display().socketPath().toStdString();
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::connect(other, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    pollfd welcome{other, POLLIN, 0};
+    char byte = 0;
+    ASSERT_EQ(::poll(&welcome, 1, 2000), 1);
+    ASSERT_EQ(::recv(other, &byte, 1, 0), 1);
+    EXPECT_EQ(byte, 'K');
+
+    QTest::mouseClick(window.Option[0], Qt::LeftButton);
+    EXPECT_EQ(messages.messages, Texts{"Kein USB-Anschluss gefunden"});
+
+    ::close(other);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return usb.opencd722usb() == 1; }));
+    QTest::mouseClick(window.Option[0], Qt::LeftButton);
+    EXPECT_EQ(messages.messages.size(), 1u);
+    walk({{"cmdSumme", u"Gesamt:             ", u"               11,50"}});
 }
 
 TEST(EndToEndWithoutDisplay, UsbFindsNoConnection) {

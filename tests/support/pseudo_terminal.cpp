@@ -1,5 +1,7 @@
 #include "support/pseudo_terminal.h"
 
+#include "display_model.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -66,15 +68,7 @@ void PseudoTerminal::closeMaster() {
 }
 
 std::string hex(const std::string &bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        if (!text.empty())
-            text += ' ';
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0xF];
-    }
-    return text;
+    return sim::hexBytes(bytes);
 }
 
 } // namespace kd::test
