@@ -1,10 +1,15 @@
 #include "app/qt_controls.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 
 namespace kd {
+namespace {
+
+// The application's title, as the application menu names it.
+const QString kApplicationTitle = QStringLiteral("Kundendisplay-Test");
+
+} // namespace
 
 std::string LineEditTextBox::text() const {
     return m_edit->text().toStdString();
@@ -15,13 +20,13 @@ void LineEditTextBox::setText(const std::string &text) {
 }
 
 void QtMessageBox::showMessage(const std::string &text) {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle,
                     QString::fromStdString(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 void QtMessageBox::showError(const Error &error) {
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle,
                     QString::fromStdString(errorMessageText(error)), QMessageBox::Ok, m_parent);
     box.exec();
 }
