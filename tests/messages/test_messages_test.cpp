@@ -1,5 +1,10 @@
+#include "app/main_window.h"
 #include "messages/test_messages.h"
 #include "support/rig.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -78,30 +83,44 @@ const std::vector<Step> &steps() {
     return table;
 }
 
-TEST(TestMessages, UsbWritesAreExact) {
-    Rig rig;
-    rig.form.Option_Click(0);
-    ASSERT_EQ(rig.recorder.calls(), (Texts{"close", "open", "write 0C"}));
-    for (const Step &step : steps()) {
-        rig.recorder.clear();
-        click(rig.form, step.command);
-        EXPECT_EQ(rig.recorder.calls(), step.usbWrites) << step.what;
+// The byte table through real clicks on the real window.
+class ClickedInTheWindow : public ::testing::Test {
+protected:
+    PseudoTerminal pty;
+    test::RecordingUsbLibrary recorder;
+    SerialPortLink serial{test::tableWith(1, pty)};
+    UsbDisplayLibrary usb{{test::RecordingUsbLibrary::recordingDir()}};
+    test::RecordingMessageBox messages;
+    MainWindow window{serial, usb, messages};
+
+    void click(Command command) {
+        QAbstractButton *const buttons[] = {window.cmdClear, window.cmdHello, window.cmdText,
+                                            window.cmdSumme, window.cmdGivenandback};
+        QTest::mouseClick(buttons[static_cast<int>(command)], Qt::LeftButton);
     }
-    EXPECT_EQ(rig.messages.errors.size(), 0u);
+};
+
+TEST_F(ClickedInTheWindow, UsbWritesAreExact) {
+    QTest::mouseClick(window.Option[0], Qt::LeftButton);
+    ASSERT_EQ(recorder.calls(), (Texts{"close", "open", "write 0C"}));
+    for (const Step &step : steps()) {
+        recorder.clear();
+        click(step.command);
+        EXPECT_EQ(recorder.calls(), step.usbWrites) << step.what;
+    }
+    EXPECT_EQ(messages.errors.size(), 0u);
 }
 
-TEST(TestMessages, SerialBytesAreExact) {
-    PseudoTerminal pty;
-    Rig rig(test::tableWith(1, pty));
-    rig.form.Option_Click(1);
+TEST_F(ClickedInTheWindow, SerialBytesAreExact) {
+    QTest::mouseClick(window.Option[1], Qt::LeftButton);
     ASSERT_EQ(hex(pty.read()), "0C");
-    rig.recorder.clear();
+    recorder.clear();
     for (const Step &step : steps()) {
-        click(rig.form, step.command);
+        click(step.command);
         EXPECT_EQ(hex(pty.read()), hex(step.serialBytes)) << step.what;
     }
-    EXPECT_EQ(rig.recorder.calls(), Texts{});
-    EXPECT_EQ(rig.messages.errors.size(), 0u);
+    EXPECT_EQ(recorder.calls(), Texts{});
+    EXPECT_EQ(messages.errors.size(), 0u);
 }
 
 TEST(TestMessages, ComposedTextsStayInStrLine) {
