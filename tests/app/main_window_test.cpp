@@ -1,5 +1,5 @@
 #include "app/main_window.h"
-#include "support/rig.h"
+#include "support/window_rig.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -18,16 +18,10 @@ namespace {
 using test::PseudoTerminal;
 using Texts = std::vector<std::string>;
 
-// The real window on real transports: the serial link on a pseudo-terminal as port 2, the USB
-// adapter on the recording fixture.
-class MainWindowTest : public ::testing::Test {
+// The pseudo-terminal is port 2.
+class MainWindowTest : public ::testing::Test, protected test::WindowRig {
   protected:
-    PseudoTerminal pty;
-    test::RecordingUsbLibrary recorder;
-    SerialPortLink serial{test::tableWith(2, pty)};
-    UsbDisplayLibrary usb{{test::RecordingUsbLibrary::recordingDir()}};
-    test::RecordingMessageBox messages;
-    MainWindow window{serial, usb, messages, test::tableWith(2, pty)};
+    MainWindowTest() : WindowRig(2) {}
 
     void SetUp() override {
         window.show();

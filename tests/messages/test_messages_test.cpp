@@ -1,6 +1,5 @@
-#include "app/main_window.h"
 #include "messages/test_messages.h"
-#include "support/rig.h"
+#include "support/window_rig.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -84,14 +83,9 @@ const std::vector<Step> &steps() {
 }
 
 // The byte table through real clicks on the real window.
-class ClickedInTheWindow : public ::testing::Test {
+class ClickedInTheWindow : public ::testing::Test, protected test::WindowRig {
 protected:
-    PseudoTerminal pty;
-    test::RecordingUsbLibrary recorder;
-    SerialPortLink serial{test::tableWith(1, pty)};
-    UsbDisplayLibrary usb{{test::RecordingUsbLibrary::recordingDir()}};
-    test::RecordingMessageBox messages;
-    MainWindow window{serial, usb, messages};
+    ClickedInTheWindow() : WindowRig(1) {}
 
     void click(Command command) {
         QAbstractButton *const buttons[] = {window.cmdClear, window.cmdHello, window.cmdText,
