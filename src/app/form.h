@@ -33,9 +33,7 @@ class Form {
 
     FormState &state() { return m_state; }
     const FormState &state() const { return m_state; }
-    VendoUSB &vendoUsb() { return m_vendoUsb; }
     DisplayOutput &display() { return m_display; }
-    ConnectionSelection &connection() { return m_connection; }
 
   private:
     // An error that leaves a command is shown with its number and description; the window keeps

@@ -56,6 +56,10 @@ std::string permissionProblem(const std::string &device) {
            " sein";
 }
 
+[[noreturn]] void refusePort(int portNumber, const std::string &reason) {
+    raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(portNumber) + reason);
+}
+
 } // namespace
 
 PortTable defaultPortTable() {
@@ -83,8 +87,7 @@ SerialPortLink::~SerialPortLink() {
 
 void SerialPortLink::setCommPort(std::int16_t portNumber) {
     if (portNumber < 1 || portNumber > 255)
-        raise(err::kInvalidPortNumber,
-              "Ungültige Portnummer " + std::to_string(portNumber) + " (erlaubt sind 1 bis 255)");
+        refusePort(portNumber, " (erlaubt sind 1 bis 255)");
     if (portOpen() && portNumber != m_portNumber)
         raise(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
                                          std::to_string(m_portNumber) + " (" + m_device +
@@ -115,14 +118,12 @@ void SerialPortLink::open() {
         return; // the selected port is already open: nothing changes
     const std::string device = deviceForPort(m_table, m_portNumber);
     if (device.empty())
-        raise(err::kInvalidPortNumber,
-              "Ungültige Portnummer " + std::to_string(m_portNumber) + ": kein Gerät zugeordnet");
+        refusePort(m_portNumber, ": kein Gerät zugeordnet");
     // A device node that is not there fails at once, before QSerialPort takes a lock file for it.
     struct stat node {};
     if (::stat(device.c_str(), &node) != 0)
-        raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
-                                           ": " + device + " lässt sich nicht öffnen (" +
-                                           std::strerror(errno) + ")");
+        refusePort(m_portNumber,
+                   ": " + device + " lässt sich nicht öffnen (" + std::strerror(errno) + ")");
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(QString::fromStdString(device));
     if (!port->open(QIODevice::WriteOnly)) {
@@ -131,16 +132,13 @@ void SerialPortLink::open() {
         case QSerialPort::PermissionError: {
             const std::string problem = permissionProblem(device);
             if (!problem.empty())
-                raise(err::kInvalidPortNumber,
-                      "Ungültige Portnummer " + std::to_string(m_portNumber) + ": " + problem);
+                refusePort(m_portNumber, ": " + problem);
             raise(err::kPortInUse, "Gerät " + device +
                                        " wird von einem anderen Programm verwendet (" + reason +
                                        ")");
         }
         default:
-            raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(m_portNumber) +
-                                               ": " + device + " lässt sich nicht öffnen (" +
-                                               reason + ")");
+            refusePort(m_portNumber, ": " + device + " lässt sich nicht öffnen (" + reason + ")");
         }
     }
     m_port = std::move(port);

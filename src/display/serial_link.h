@@ -57,7 +57,6 @@ class SerialPortLink : public SerialLink {
 
     std::int16_t commPort() const { return m_portNumber; }
     const LineSettings &lineSettings() const { return m_settings; }
-    const PortTable &portTable() const { return m_table; }
     // The line settings the open device reports back.
     LineSettings deviceLineSettings() const;
 

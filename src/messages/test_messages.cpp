@@ -4,6 +4,16 @@
 #include "messages/payloads.h"
 
 namespace kd {
+namespace {
+
+// The total as sent: "Gesamt:", CR, LF, the amount right-aligned to column 20.
+std::u16string totalText() {
+    std::u16string text = payload::kTotalLabel + u"\r\n";
+    text.append(payload::kLineWidth - payload::kTotalAmount.size(), u' ');
+    return text + payload::kTotalAmount;
+}
+
+} // namespace
 
 void TestMessages::cmdClear_Click() {
     m_display.ClearDisplay();
@@ -34,12 +44,6 @@ void TestMessages::cmdText_Click() {
     }
     m_state.strLine = payload::kItemLine;
     m_display.SendText(m_state.strLine);
-}
-
-std::u16string TestMessages::totalText() {
-    std::u16string text = payload::kTotalLabel + u"\r\n";
-    text.append(payload::kLineWidth - payload::kTotalAmount.size(), u' ');
-    return text + payload::kTotalAmount;
 }
 
 void TestMessages::cmdSumme_Click() {

@@ -20,9 +20,6 @@ class TestMessages {
     void cmdSumme_Click();
     void cmdGivenandback_Click();
 
-    // The total as sent: "Gesamt:", CR, LF, the amount right-aligned to column 20.
-    static std::u16string totalText();
-
   private:
     void writeFrame(const std::u16string &frame);
     void writeLineBytewise();

@@ -84,7 +84,7 @@ const std::vector<Step> &steps() {
 
 // The byte table through real clicks on the real window.
 class ClickedInTheWindow : public ::testing::Test, protected test::WindowRig {
-protected:
+  protected:
     ClickedInTheWindow() : WindowRig(1) {}
 
     void click(Command command) {
