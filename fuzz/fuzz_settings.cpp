@@ -1,6 +1,6 @@
 // The settings text parser: every text is either taken, and then survives a round trip, or refused
 // with an invalid-property-value error that quotes it.
-#include "display/error.h"
+#include "core/error.h"
 #include "display/serial_settings.h"
 
 #include <cstdint>

@@ -1,16 +1,14 @@
 #include "display_model.h"
 
-#include "display/windows1252.h"
+#include "encoding/control_bytes.h"
+#include "encoding/windows1252.h"
 
 namespace kd::sim {
 namespace {
 
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kEnq = 0x05;
-constexpr std::uint8_t kEtx = 0x03;
-constexpr std::uint8_t kLineFeed = 0x0A;
-constexpr std::uint8_t kFormFeed = 0x0C;
-constexpr std::uint8_t kCarriageReturn = 0x0D;
+constexpr std::uint8_t kStx = kStartOfText;
+constexpr std::uint8_t kEnq = kEnquiry;
+constexpr std::uint8_t kEtx = kEndOfText;
 
 bool printable(std::uint8_t byte) {
     if (byte < 0x20 || byte == 0x7F)

@@ -19,7 +19,6 @@
 namespace kd::sim {
 namespace {
 
-constexpr char kWelcome = 'K';
 const QString kUsbSource = QStringLiteral("USB");
 const QString kSerialSource = QStringLiteral("Seriell");
 

@@ -8,6 +8,10 @@ namespace kd::sim {
 // in a folder that only the user can reach. $XDG_RUNTIME_DIR/kundendisplay-sim.sock when that is
 // set and absolute, otherwise /tmp/kundendisplay-<uid>/sim.sock in a folder of mode 0700 that the
 // user owns.
+// The virtual display greets an accepted client with this byte; a client it turns away is closed
+// without it.
+inline constexpr char kWelcome = 'K';
+
 struct SocketPath {
     std::string path;
     // Why no safe path could be had; empty on success.

@@ -14,7 +14,7 @@ namespace kd::sim {
 SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
     : QMainWindow(parent), m_display(display) {
     setObjectName(QStringLiteral("SimWindow"));
-    setWindowTitle(QStringLiteral("Virtuelles Kundendisplay"));
+    setWindowTitle(QStringLiteral(KD_SIM_DISPLAY_NAME));
 
     auto *client = new QWidget(this);
     setCentralWidget(client);

@@ -13,9 +13,6 @@
 
 namespace {
 
-// The virtual display greets an accepted client with this byte; a client it turns away is closed
-// without it.
-constexpr char kWelcome = 'K';
 constexpr int kWelcomeTimeoutMs = 1000;
 
 int g_socket = -1;
@@ -52,7 +49,7 @@ bool connectToDisplay() {
     char byte = 0;
     if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
         ::poll(&welcome, 1, kWelcomeTimeoutMs) <= 0 || ::recv(fd, &byte, 1, 0) != 1 ||
-        byte != kWelcome) {
+        byte != kd::sim::kWelcome) {
         ::close(fd);
         return false;
     }

@@ -7,8 +7,8 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-
 if [[ "${1:-}" == "--tests" ]]; then
     # clang and its runtime for the libFuzzer targets; an X server, the accessibility bus and its
     # Python bindings, and the desktop-file checker for the test of the installed tree.
-    packages+=(libgtest-dev clang libclang-rt-14-dev xvfb x11-utils dbus-x11 at-spi2-core
-               python3-pyatspi desktop-file-utils)
+    packages+=(libgtest-dev clang xvfb x11-utils dbus-x11 at-spi2-core python3-pyatspi
+               desktop-file-utils lintian dpkg-dev file)
 elif [[ "${1:-}" == "--package" ]]; then
     # dpkg-shlibdeps reads the package's dependencies off the linked libraries.
     packages+=(dpkg-dev file)
@@ -16,16 +16,30 @@ elif [[ "${1:-}" == "--bench" ]]; then
     packages+=(libbenchmark-dev)
 fi
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
 sudo=()
 [[ "$(id -u)" -ne 0 ]] && sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+updated=false
+
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    [[ ${#missing[@]} -eq 0 ]] && return 0
+    echo "Installing: ${missing[*]}"
+    if [[ "$updated" == false ]]; then
+        "${sudo[@]}" apt-get update -qq
+        updated=true
+    fi
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+if [[ "${1:-}" == "--tests" ]]; then
+    # The fuzzers link clang's own runtime: the one of the clang version that was installed.
+    clang_major=$(clang -dumpversion | cut -d. -f1)
+    install_missing "libclang-rt-${clang_major}-dev"
+fi

@@ -2,7 +2,7 @@
 
 namespace kd {
 
-Form::Form(SerialLink &serial, UsbDisplay &usb, TextBox &commPort, TextBox &settings,
+Form::Form(SerialLink &serial, UsbDisplayLibrary &usb, TextBox &commPort, TextBox &settings,
            MessageBox &messageBox)
     : m_serial(serial), m_usb(usb), m_messageBox(messageBox), m_display(m_state, serial, usb),
       m_connection(m_state, serial, usb, m_display, commPort, settings, messageBox),
@@ -19,7 +19,7 @@ void Form::cmdEnd_Click() {
     skipOnError([&] { m_serial.setPortOpen(false); });
 }
 
-void Form::untrapped(void (TestMessages::*command)()) {
+void Form::untrapped(void (ContentCommands::*command)()) {
     try {
         (m_messages.*command)();
     } catch (const RuntimeError &error) {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/controls.h"
-#include "app/form_state.h"
 #include "connection/connection_selection.h"
+#include "core/controls.h"
+#include "core/form_state.h"
 #include "display/display_output.h"
 #include "display/vendo_usb.h"
-#include "messages/test_messages.h"
+#include "messages/content_commands.h"
 
 namespace kd {
 
@@ -13,7 +13,7 @@ namespace kd {
 // each control event to its command.
 class Form {
   public:
-    Form(SerialLink &serial, UsbDisplay &usb, TextBox &commPort, TextBox &settings,
+    Form(SerialLink &serial, UsbDisplayLibrary &usb, TextBox &commPort, TextBox &settings,
          MessageBox &messageBox);
 
     // Start-up: USB mode, the USB library closed, the clear-first flag set. Nothing is opened. A
@@ -21,11 +21,11 @@ class Form {
     void Form_Load();
 
     void Option_Click(int index) { m_connection.Option_Click(index); }
-    void cmdClear_Click() { untrapped(&TestMessages::cmdClear_Click); }
-    void cmdHello_Click() { untrapped(&TestMessages::cmdHello_Click); }
-    void cmdText_Click() { untrapped(&TestMessages::cmdText_Click); }
-    void cmdSumme_Click() { untrapped(&TestMessages::cmdSumme_Click); }
-    void cmdGivenandback_Click() { untrapped(&TestMessages::cmdGivenandback_Click); }
+    void cmdClear_Click() { untrapped(&ContentCommands::cmdClear_Click); }
+    void cmdHello_Click() { untrapped(&ContentCommands::cmdHello_Click); }
+    void cmdText_Click() { untrapped(&ContentCommands::cmdText_Click); }
+    void cmdSumme_Click() { untrapped(&ContentCommands::cmdSumme_Click); }
+    void cmdGivenandback_Click() { untrapped(&ContentCommands::cmdGivenandback_Click); }
 
     // Closes the USB library and the serial port, each failure skipped. The caller then ends the
     // program.
@@ -38,16 +38,16 @@ class Form {
   private:
     // An error that leaves a command is shown with its number and description; the window keeps
     // running.
-    void untrapped(void (TestMessages::*command)());
+    void untrapped(void (ContentCommands::*command)());
 
     SerialLink &m_serial;
-    UsbDisplay &m_usb;
+    UsbDisplayLibrary &m_usb;
     MessageBox &m_messageBox;
     FormState m_state;
     VendoUSB m_vendoUsb;
     DisplayOutput m_display;
     ConnectionSelection m_connection;
-    TestMessages m_messages;
+    ContentCommands m_messages;
 };
 
 } // namespace kd

@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,12 +28,14 @@ Control *place(QWidget *parent, const char *name, const QString &caption, const 
 
 } // namespace
 
-MainWindow::MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,
-                       PortTable portTable, QWidget *parent)
+MainWindow::MainWindow(SerialLink &serial, UsbDisplayLibrary &usb, MessageBox &messageBox,
+                       QWidget *parent)
     : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_portTable(std::move(portTable)),
-      m_form(serial, usb, m_commPortBox, m_settingsBox, messageBox) {
+                              Qt::WindowCloseButtonHint),
+      m_serial(serial), m_form(serial, usb, m_commPortBox, m_settingsBox, messageBox) {
+    // A tool window takes no part in ending the application by itself; this one is the tool's
+    // only window, so closing it, by "Ende" or by the title bar, ends the program.
+    setAttribute(Qt::WA_QuitOnClose, true);
     buildControls();
     m_commPortBox.bind(CommPort);
     m_settingsBox.bind(Settings);
@@ -142,19 +142,13 @@ void MainWindow::routeEvents() {
 void MainWindow::showPortDevice() {
     QString tip;
     try {
-        const std::string device = deviceForPort(m_portTable, toPortNumber(m_commPortBox.text()));
+        const std::string device = m_serial.portDevice(toPortNumber(m_commPortBox.text()));
         tip = device.empty() ? QStringLiteral("Kein Gerät für diese Portnummer")
                              : QString::fromStdString(device);
     } catch (const RuntimeError &error) {
         tip = QString::fromStdString(error.error().description);
     }
     CommPort->setToolTip(tip);
-}
-
-void MainWindow::closeEvent(QCloseEvent *event) {
-    // Closing the window ends the program, by "Ende" or by the window's close button.
-    event->accept();
-    QCoreApplication::exit(0);
 }
 
 } // namespace kd

@@ -19,9 +19,8 @@ namespace kd {
 // it has no menu, tool or status bar, and its controls sit on the central widget.
 class MainWindow : public QMainWindow {
   public:
-    // The port table only names the device of the CommPort number in the box's tooltip.
-    MainWindow(SerialLink &serial, UsbDisplay &usb, MessageBox &messageBox,
-               PortTable portTable = defaultPortTable(), QWidget *parent = nullptr);
+    MainWindow(SerialLink &serial, UsbDisplayLibrary &usb, MessageBox &messageBox,
+               QWidget *parent = nullptr);
 
     Form &form() { return m_form; }
 
@@ -38,15 +37,12 @@ class MainWindow : public QMainWindow {
     QLabel *lbl2 = nullptr;
     QLineEdit *Settings = nullptr;
 
-  protected:
-    void closeEvent(QCloseEvent *event) override;
-
   private:
     void buildControls();
     void routeEvents();
     void showPortDevice();
 
-    PortTable m_portTable;
+    SerialLink &m_serial;
     // The option button whose toggle waits for its click; -1 when none.
     int m_pendingOption = -1;
     LineEditTextBox m_commPortBox;

@@ -6,8 +6,8 @@
 namespace kd {
 namespace {
 
-// The application's title, as the application menu names it.
-const QString kApplicationTitle = QStringLiteral("Kundendisplay-Test");
+// The application's name as the application menu shows it.
+const QString kApplicationTitle = QStringLiteral(KD_TOOL_DISPLAY_NAME);
 
 } // namespace
 
@@ -20,8 +20,8 @@ void LineEditTextBox::setText(const std::string &text) {
 }
 
 void QtMessageBox::showMessage(const std::string &text) {
-    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle,
-                    QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, QString::fromStdString(text),
+                    QMessageBox::Ok, m_parent);
     box.exec();
 }
 

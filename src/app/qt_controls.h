@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 class QLineEdit;
 class QWidget;

@@ -72,7 +72,6 @@ void ConnectionSelection::Option_Click(int index) {
 }
 
 bool ConnectionSelection::OpenPort() {
-    bool openedHere = false;
     try {
         m_serial.setCommPort(toPortNumber(m_commPort.text()));
         m_serial.setSettings(m_settings.text());
@@ -80,17 +79,12 @@ bool ConnectionSelection::OpenPort() {
             if (!openUsb())
                 return false;
         } else {
-            const bool wasOpen = m_serial.portOpen();
             m_serial.setPortOpen(true);
-            openedHere = !wasOpen;
         }
+        // A port whose clear fails is closed by the link itself, so it blocks no later number.
         m_display.ClearDisplay();
         return true;
     } catch (const RuntimeError &) {
-        // A port this attempt opened but could not clear is closed again, so that it neither
-        // stays open nor blocks the next port number.
-        if (openedHere)
-            skipOnError([&] { m_serial.setPortOpen(false); });
         return false;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls.h"
-#include "app/form_state.h"
+#include "core/controls.h"
+#include "core/form_state.h"
 #include "display/display_output.h"
 
 #include <cstdint>
@@ -24,7 +24,7 @@ std::string noConnectionMessage(std::string_view connection);
 // Choosing USB or COM and scanning port numbers 1 to 20 for the first one that opens.
 class ConnectionSelection {
   public:
-    ConnectionSelection(FormState &state, SerialLink &serial, UsbDisplay &usb,
+    ConnectionSelection(FormState &state, SerialLink &serial, UsbDisplayLibrary &usb,
                         DisplayOutput &display, TextBox &commPort, TextBox &settings,
                         MessageBox &messageBox)
         : m_state(state), m_serial(serial), m_usb(usb), m_display(display), m_commPort(commPort),
@@ -41,7 +41,7 @@ class ConnectionSelection {
 
     FormState &m_state;
     SerialLink &m_serial;
-    UsbDisplay &m_usb;
+    UsbDisplayLibrary &m_usb;
     DisplayOutput &m_display;
     TextBox &m_commPort;
     TextBox &m_settings;

@@ -1,6 +1,6 @@
 #include "display/display_output.h"
 
-#include "display/windows1252.h"
+#include "display/display_bytes.h"
 
 #include <limits>
 

@@ -1,22 +1,19 @@
 #pragma once
 
-#include "app/form_state.h"
+#include "core/form_state.h"
 #include "display/serial_link.h"
 #include "display/usb_display_library.h"
+#include "encoding/control_bytes.h"
 
 #include <string>
 
 namespace kd {
 
-inline constexpr std::uint8_t kFormFeed = 0x0C;
-inline constexpr std::uint8_t kCarriageReturn = 0x0D;
-inline constexpr std::uint8_t kLineFeed = 0x0A;
-
 // Clearing the display and sending a text, over whichever transport strConnection selects on
 // each call.
 class DisplayOutput {
   public:
-    DisplayOutput(FormState &state, SerialLink &serial, UsbDisplay &usb)
+    DisplayOutput(FormState &state, SerialLink &serial, UsbDisplayLibrary &usb)
         : m_state(state), m_serial(serial), m_usb(usb) {}
 
     // Blanks the display with 0x0C. Every error reaches the caller.
@@ -35,7 +32,7 @@ class DisplayOutput {
 
     FormState &m_state;
     SerialLink &m_serial;
-    UsbDisplay &m_usb;
+    UsbDisplayLibrary &m_usb;
 };
 
 } // namespace kd

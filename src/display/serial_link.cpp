@@ -1,7 +1,7 @@
 #include "display/serial_link.h"
 
-#include "display/error.h"
-#include "display/windows1252.h"
+#include "core/error.h"
+#include "display/display_bytes.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
@@ -81,6 +81,10 @@ std::string deviceForPort(const PortTable &table, int portNumber) {
 
 SerialPortLink::SerialPortLink(PortTable table) : m_table(std::move(table)) {}
 
+std::string SerialPortLink::portDevice(std::int16_t portNumber) const {
+    return deviceForPort(m_table, portNumber);
+}
+
 SerialPortLink::~SerialPortLink() {
     close();
 }
@@ -97,9 +101,17 @@ void SerialPortLink::setCommPort(std::int16_t portNumber) {
 }
 
 void SerialPortLink::setSettings(std::string_view settings) {
-    m_settings = parseSettings(settings);
-    if (portOpen())
-        applySettings();
+    const LineSettings wanted = parseSettings(settings);
+    if (portOpen()) {
+        try {
+            applySettings(wanted);
+        } catch (const RuntimeError &) {
+            // All or nothing: the device goes back to the line it had, and the link keeps it.
+            skipOnError([&] { applySettings(m_settings); });
+            throw;
+        }
+    }
+    m_settings = wanted;
 }
 
 void SerialPortLink::setPortOpen(bool open) {
@@ -144,7 +156,7 @@ void SerialPortLink::open() {
     m_port = std::move(port);
     m_device = device;
     try {
-        applySettings();
+        applySettings(m_settings);
     } catch (const RuntimeError &) {
         m_port->close();
         m_port.reset();
@@ -152,14 +164,14 @@ void SerialPortLink::open() {
     }
 }
 
-void SerialPortLink::applySettings() {
+void SerialPortLink::applySettings(const LineSettings &settings) {
     const bool applied =
-        m_port->setBaudRate(m_settings.baudRate) && m_port->setParity(toQt(m_settings.parity)) &&
-        m_port->setDataBits(static_cast<QSerialPort::DataBits>(m_settings.dataBits)) &&
-        m_port->setStopBits(toQt(m_settings.stopBits)) &&
+        m_port->setBaudRate(settings.baudRate) && m_port->setParity(toQt(settings.parity)) &&
+        m_port->setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
+        m_port->setStopBits(toQt(settings.stopBits)) &&
         m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!applied)
-        raise(err::kSetLineFailed, "Leitungseinstellungen " + formatSettings(m_settings) +
+        raise(err::kSetLineFailed, "Leitungseinstellungen " + formatSettings(settings) +
                                        " lassen sich auf " + m_device + " nicht setzen (" +
                                        m_port->errorString().toStdString() + ")");
 }

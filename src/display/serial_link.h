@@ -28,6 +28,8 @@ class SerialLink {
     virtual bool portOpen() const = 0;
     // Transmits the text, one Windows-1252 byte per character, in order.
     virtual void output(std::u16string_view text) = 0;
+    // The device a port number leads to, for the operator; an empty text when it leads nowhere.
+    virtual std::string portDevice(std::int16_t portNumber) const = 0;
 };
 
 // Port numbers to devices: entry 0 is port 1. An empty entry or a number past the end has no
@@ -54,6 +56,7 @@ class SerialPortLink : public SerialLink {
     void setPortOpen(bool open) override;
     bool portOpen() const override;
     void output(std::u16string_view text) override;
+    std::string portDevice(std::int16_t portNumber) const override;
 
     std::int16_t commPort() const { return m_portNumber; }
     const LineSettings &lineSettings() const { return m_settings; }
@@ -63,7 +66,7 @@ class SerialPortLink : public SerialLink {
   private:
     void open();
     void close();
-    void applySettings();
+    void applySettings(const LineSettings &settings);
     [[noreturn]] void raiseWriteError(const std::string &what);
 
     PortTable m_table;

@@ -1,6 +1,6 @@
 #include "display/serial_settings.h"
 
-#include "display/error.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "display/usb_display_library.h"
 
-#include "display/error.h"
+#include "core/error.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -6,18 +6,6 @@
 
 namespace kd {
 
-// The display maker's USB library, with its three entry points. Abstract so that the commands
-// can be tested with a recording fake; the real implementation is UsbDisplayLibrary.
-class UsbDisplay {
-  public:
-    virtual ~UsbDisplay() = default;
-
-    // Nonzero when a display was opened, 0 when none was.
-    virtual std::uint8_t opencd722usb() = 0;
-    virtual std::int32_t writecd722usb(const std::uint8_t *first, std::int32_t count) = 0;
-    virtual std::int16_t closecd722usb() = 0;
-};
-
 inline constexpr char kUsbLibraryFileName[] = "libcd722dusb.so";
 
 // Where the library is looked for, in order: each absolute folder of LD_LIBRARY_PATH, the tool's
@@ -30,18 +18,20 @@ std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,
 // The folder of the running executable.
 std::string executableDir();
 
-// Loads the library by absolute path on the first call and keeps it loaded. A failed load or
-// lookup is not remembered: the next call tries again.
-class UsbDisplayLibrary : public UsbDisplay {
+// The display maker's USB library, with its three entry points. It is loaded by absolute path on
+// the first call and kept loaded; a failed load or lookup is not remembered: the next call tries
+// again. There is no interface above it: tests load small fixture libraries through this adapter.
+class UsbDisplayLibrary {
   public:
     explicit UsbDisplayLibrary(std::vector<std::string> searchDirs);
-    ~UsbDisplayLibrary() override;
+    ~UsbDisplayLibrary();
     UsbDisplayLibrary(const UsbDisplayLibrary &) = delete;
     UsbDisplayLibrary &operator=(const UsbDisplayLibrary &) = delete;
 
-    std::uint8_t opencd722usb() override;
-    std::int32_t writecd722usb(const std::uint8_t *first, std::int32_t count) override;
-    std::int16_t closecd722usb() override;
+    // Nonzero when a display was opened, 0 when none was.
+    std::uint8_t opencd722usb();
+    std::int32_t writecd722usb(const std::uint8_t *first, std::int32_t count);
+    std::int16_t closecd722usb();
 
     // The file that was loaded, or an empty text before the first successful load.
     const std::string &loadedPath() const { return m_path; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/error.h"
+#include "core/error.h"
 
 #include <array>
 #include <cstdint>
@@ -19,7 +19,6 @@ class SendBuffer {
                                                  std::to_string(index) + "), erlaubt 0 bis 2048");
         return m_bytes[static_cast<std::size_t>(index)];
     }
-    const std::uint8_t *data() const { return m_bytes.data(); }
 
   private:
     std::array<std::uint8_t, kUpperBound + 1> m_bytes{};

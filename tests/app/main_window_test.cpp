@@ -5,10 +5,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -176,12 +178,31 @@ TEST_F(MainWindowTest, FailedScanShowsTheMessageAndTheWindowStaysUsable) {
     EXPECT_EQ(messages.messages, Texts{"Kein USB-Anschluss gefunden"});
     EXPECT_EQ(window.CommPort->text(), "20");
 
+    // After the dismissed message, a command still reaches the library, and a new scan works.
+    recorder.clear();
+    click(window.cmdClear);
+    EXPECT_EQ(recorder.calls(), Texts{"write 0C"});
     click(window.Option[1]);
     click(window.cmdClear);
+    EXPECT_EQ(pty.read(), "\f\f"); // the scan's clear on port 2, then the command's
+    EXPECT_EQ(messages.errors.size(), 0u);
     EXPECT_TRUE(window.isVisible());
-    click(window.cmdClear);
-    EXPECT_EQ(messages.errors.size(), 0u); // port 2 opened, the clears went out
-    EXPECT_EQ(pty.read(), "\f\f\f");
+}
+
+TEST_F(MainWindowTest, CloseButtonEndsTheProgramWithoutClosingEitherTransport) {
+    click(window.Option[1]);
+    ASSERT_TRUE(serial.portOpen());
+    recorder.clear();
+    // The application's event loop ends when the window is closed as by the title bar's close
+    // button; without that, the guard ends it with 1.
+    QTimer::singleShot(0, &window, [this] { window.close(); });
+    QTimer guard;
+    guard.callOnTimeout([] { QCoreApplication::exit(1); });
+    guard.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(recorder.calls(), Texts{});
+    EXPECT_TRUE(serial.portOpen());
 }
 
 TEST_F(MainWindowTest, EndClosesBothTransportsAndTheWindow) {
@@ -192,6 +213,42 @@ TEST_F(MainWindowTest, EndClosesBothTransportsAndTheWindow) {
     EXPECT_EQ(recorder.calls(), Texts{"close"});
     EXPECT_FALSE(serial.portOpen());
     EXPECT_FALSE(window.isVisible());
+}
+
+// What the real message box showed, read while it is open and then answered with OK.
+struct ShownBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QMessageBox::StandardButton> buttons;
+};
+
+TEST(QtMessageBox, ScanMessageIsOkOnlyWithoutIconUnderTheApplicationsName) {
+    QWidget parent;
+    QtMessageBox box;
+    box.setParent(&parent);
+    ShownBox shown;
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [&] {
+        auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!open)
+            return;
+        timer->stop();
+        shown.title = open->windowTitle();
+        shown.text = open->text();
+        shown.icon = open->icon();
+        for (QAbstractButton *button : open->buttons())
+            shown.buttons.push_back(open->standardButton(button));
+        open->button(QMessageBox::Ok)->click();
+    });
+    timer->start(10);
+    box.showMessage("Kein COM-Anschluss gefunden");
+    delete timer;
+
+    EXPECT_EQ(shown.title, "Kundendisplay-Test");
+    EXPECT_EQ(shown.text, "Kein COM-Anschluss gefunden");
+    EXPECT_EQ(shown.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(shown.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
 }
 
 TEST(MainWindowWithoutLibrary, StartsAndServesTheSerialPort) {

@@ -96,13 +96,13 @@ TEST(ComScan, PortWhoseClearFailsIsClosedBeforeTheNextNumber) {
     form.Form_Load();
 
     form.Option_Click(kOptionCom);
-    // Port 2 opens, its clear fails, it is closed; port 3 is then selectable and fails the same.
-    const Texts attempt2 = {"CommPort=2", "Settings=9600,N,8,1", "PortOpen=true", "Output[1]",
-                            "PortOpen=false"};
-    EXPECT_TRUE(std::search(serial.log.begin(), serial.log.end(), attempt2.begin(),
-                            attempt2.end()) != serial.log.end());
-    EXPECT_EQ(std::count(serial.log.begin(), serial.log.end(), "CommPort=3"), 1);
-    EXPECT_EQ(std::count(serial.log.begin(), serial.log.end(), "PortOpen=false"), 2);
+    // Port 2 opens and its clear fails, which closes it; port 3 is then selectable (no "already
+    // open") and fails the same; port 4 is tried after it.
+    const Texts attempts = {"CommPort=2",    "Settings=9600,N,8,1", "PortOpen=true",
+                            "Output[1]",     "CommPort=3",          "Settings=9600,N,8,1",
+                            "PortOpen=true", "Output[1]",           "CommPort=4"};
+    EXPECT_TRUE(std::search(serial.log.begin(), serial.log.end(), attempts.begin(),
+                            attempts.end()) != serial.log.end());
     EXPECT_FALSE(serial.portOpen());
     EXPECT_EQ(messages.messages, Texts{"Kein COM-Anschluss gefunden"});
 }
@@ -138,6 +138,19 @@ TEST(UsbScan, LibraryLackingOpenIsNoConnection) {
     rig.form.Option_Click(kOptionUsb);
     EXPECT_EQ(rig.form.state().intPos, 21);
     EXPECT_EQ(rig.messages.messages, Texts{"Kein USB-Anschluss gefunden"});
+}
+
+// The library finds a display but cannot send: the scan's clear fails on every number, and a
+// command shows the missing entry point.
+TEST(UsbScan, LibraryLackingWriteIsNoConnection) {
+    Rig rig({}, {test::RecordingUsbLibrary::noWriteDir()});
+    rig.form.Option_Click(kOptionUsb);
+    EXPECT_EQ(rig.form.state().intPos, 21);
+    EXPECT_EQ(rig.messages.messages, Texts{"Kein USB-Anschluss gefunden"});
+    rig.form.cmdClear_Click();
+    ASSERT_EQ(rig.messages.errors.size(), 1u);
+    EXPECT_EQ(rig.messages.errors[0].number, err::kEntryPointNotFound);
+    EXPECT_NE(rig.messages.errors[0].description.find("writecd722usb"), std::string::npos);
 }
 
 TEST(Scan, RefusedSettingsTextFailsBothScans) {

@@ -61,12 +61,6 @@ TEST_F(DisplayOutputTest, UsbModeIsOnlyTheExactText) {
     EXPECT_EQ(rig.recorder.calls(), Calls{"write 0C"});
 }
 
-TEST_F(DisplayOutputTest, UsbClearWithoutOpenStillWrites) {
-    rig.recorder.clear();
-    display.ClearDisplay();
-    EXPECT_EQ(rig.recorder.calls(), Calls{"write 0C"});
-}
-
 TEST_F(DisplayOutputTest, UsbCounterStopsAtItsBoundInsteadOfLooping) {
     rig.recorder.clear();
     display.SendText(std::u16string(32767, u'x'));

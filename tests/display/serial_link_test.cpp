@@ -1,4 +1,4 @@
-#include "display/error.h"
+#include "core/error.h"
 #include "display/serial_link.h"
 #include "support/error_matchers.h"
 #include "support/pseudo_terminal.h"
@@ -120,6 +120,20 @@ TEST_F(SerialLinkTest, SettingsTheDeviceRefusesFailTheOpenAndLeaveItClosed) {
     link.setSettings("9600,N,8,1");
     link.setPortOpen(true);
     EXPECT_TRUE(link.portOpen());
+}
+
+// A pseudo-terminal refuses even parity: the refusal while open changes nothing, neither on the
+// device (whose speed was already set before the parity failed) nor in the link.
+TEST_F(SerialLinkTest, SettingsTheDeviceRefusesWhileOpenLeaveThePreviousOnes) {
+    link.setSettings("19200,N,8,1");
+    link.setPortOpen(true);
+    EXPECT_TRUE(
+        raisesError([&] { link.setSettings("4800,E,8,1"); }, err::kSetLineFailed, "4800,E,8,1"));
+    EXPECT_TRUE(link.portOpen());
+    EXPECT_EQ(link.lineSettings(), parseSettings("19200,N,8,1"));
+    EXPECT_EQ(link.deviceLineSettings(), parseSettings("19200,N,8,1"));
+    link.output(u"x");
+    EXPECT_EQ(first.read(), "x");
 }
 
 TEST_F(SerialLinkTest, SecondLinkOnTheSameDeviceIsToldItIsInUse) {

@@ -1,4 +1,4 @@
-#include "display/error.h"
+#include "core/error.h"
 #include "display/serial_settings.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "display/error.h"
+#include "core/error.h"
 #include "display/usb_display_library.h"
 #include "support/error_matchers.h"
 #include "support/recording_usb_library.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls.h"
+#include "core/controls.h"
 
 #include <string>
 #include <vector>
@@ -40,8 +40,10 @@ class RecordingMessageBox : public MessageBox {
 
 namespace kd::test {
 
-// A serial link that records each assignment and fails where it is told to: ports not in
-// `openable` cannot be opened, and output fails while `outputFails` is set.
+// A serial link that records each assignment and fails where it is told to, by the real link's
+// rules: ports not in `openable` cannot be opened (8002); settings in `refused` are refused by the
+// device (8015), at open or while open, and then the previous settings stay; output on a closed
+// port is 8018; while `outputFails` is set output fails (8021) and the port is closed.
 class ScriptedSerialLink : public SerialLink {
   public:
     void setCommPort(std::int16_t portNumber) override {
@@ -52,26 +54,41 @@ class ScriptedSerialLink : public SerialLink {
     }
     void setSettings(std::string_view settings) override {
         log.push_back("Settings=" + std::string(settings));
+        if (m_open && refused.contains(std::string(settings)))
+            raise(err::kSetLineFailed, "settings refused");
+        m_settings = settings;
     }
     void setPortOpen(bool open) override {
         log.push_back(open ? "PortOpen=true" : "PortOpen=false");
-        if (open && !openable.contains(m_port))
+        if (open && !m_open && !openable.contains(m_port))
             raise(err::kInvalidPortNumber, "cannot open");
+        if (open && !m_open && refused.contains(m_settings))
+            raise(err::kSetLineFailed, "settings refused");
         m_open = open;
     }
     bool portOpen() const override { return m_open; }
     void output(std::u16string_view text) override {
         log.push_back("Output[" + std::to_string(text.size()) + "]");
-        if (outputFails || !m_open)
+        if (!m_open)
+            raise(err::kPortNotOpen, "port not open");
+        if (outputFails) {
+            m_open = false;
             raise(err::kWriteFailed, "write failed");
+        }
     }
+    std::string portDevice(std::int16_t portNumber) const override {
+        return "/dev/fake" + std::to_string(portNumber);
+    }
+    const std::string &settings() const { return m_settings; }
 
     std::set<int> openable;
+    std::set<std::string> refused;
     bool outputFails = false;
     std::vector<std::string> log;
 
   private:
     std::int16_t m_port = 1;
+    std::string m_settings = "9600,N,8,1";
     bool m_open = false;
 };
 

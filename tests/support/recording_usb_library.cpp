@@ -27,6 +27,10 @@ std::string RecordingUsbLibrary::noOpenDir() {
     return KD_NO_OPEN_USB_DIR;
 }
 
+std::string RecordingUsbLibrary::noWriteDir() {
+    return KD_NO_WRITE_USB_DIR;
+}
+
 RecordingUsbLibrary::RecordingUsbLibrary() {
     const std::string path = recordingDir() + "/libcd722dusb.so";
     m_handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -18,6 +18,7 @@ class RecordingUsbLibrary {
     // The folders holding the fixture libraries, each as libcd722dusb.so.
     static std::string recordingDir();
     static std::string noOpenDir();
+    static std::string noWriteDir();
 
     // Every call so far: "open", "close", or "write" and the bytes in hex ("write 0C").
     std::vector<std::string> calls() const;

@@ -9,7 +9,7 @@ namespace kd::test {
 // number, the USB adapter on the recording fixture.
 struct WindowRig {
     explicit WindowRig(int ptyPort)
-        : serial(tableWith(ptyPort, pty)), window(serial, usb, messages, tableWith(ptyPort, pty)) {}
+        : serial(tableWith(ptyPort, pty)), window(serial, usb, messages) {}
 
     PseudoTerminal pty;
     RecordingUsbLibrary recorder;

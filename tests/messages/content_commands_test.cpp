@@ -1,4 +1,4 @@
-#include "messages/test_messages.h"
+#include "messages/content_commands.h"
 #include "support/window_rig.h"
 
 #include <QPushButton>
@@ -105,6 +105,18 @@ TEST_F(ClickedInTheWindow, UsbWritesAreExact) {
     EXPECT_EQ(messages.errors.size(), 0u);
 }
 
+// Until a connection is chosen, the tool is in USB mode with nothing opened: every command still
+// goes to the library, byte for byte.
+TEST_F(ClickedInTheWindow, BeforeAnyConnectionTheUsbLibraryGetsThem) {
+    for (const Step &step : steps()) {
+        recorder.clear();
+        click(step.command);
+        EXPECT_EQ(recorder.calls(), step.usbWrites) << step.what;
+    }
+    EXPECT_EQ(hex(pty.read(50)), "");
+    EXPECT_EQ(messages.errors.size(), 0u);
+}
+
 TEST_F(ClickedInTheWindow, SerialBytesAreExact) {
     QTest::mouseClick(window.Option[1], Qt::LeftButton);
     ASSERT_EQ(hex(pty.read()), "0C");
@@ -117,7 +129,7 @@ TEST_F(ClickedInTheWindow, SerialBytesAreExact) {
     EXPECT_EQ(messages.errors.size(), 0u);
 }
 
-TEST(TestMessages, ComposedTextsStayInStrLine) {
+TEST(ContentCommands, ComposedTextsStayInStrLine) {
     Rig rig;
     rig.form.cmdSumme_Click();
     EXPECT_EQ(rig.form.state().strLine, u"Gesamt:\r\n               11,50");
@@ -127,14 +139,7 @@ TEST(TestMessages, ComposedTextsStayInStrLine) {
     EXPECT_EQ(rig.form.state().intPos, 21);
 }
 
-TEST(TestMessages, ContentBeforeAnyConnectionGoesToTheUsbLibrary) {
-    Rig rig;
-    rig.recorder.clear();
-    rig.form.cmdClear_Click();
-    EXPECT_EQ(rig.recorder.calls(), Texts{"write 0C"});
-}
-
-TEST(TestMessages, ErrorsAreShownAndTheNextCommandStillRuns) {
+TEST(ContentCommands, ErrorsAreShownAndTheNextCommandStillRuns) {
     PseudoTerminal pty;
     Rig rig(test::tableWith(0, pty));
     rig.form.Option_Click(1); // no port: COM mode with nothing open
@@ -157,7 +162,7 @@ TEST(TestMessages, ErrorsAreShownAndTheNextCommandStillRuns) {
     EXPECT_EQ(pty.read(50), "");
 }
 
-TEST(TestMessages, MissingUsbLibraryIsShownWithItsNumber) {
+TEST(ContentCommands, MissingUsbLibraryIsShownWithItsNumber) {
     Rig rig({}, {"/nonexistent"});
     rig.form.cmdHello_Click();
     rig.form.cmdText_Click(); // SendText skips, its clear does not

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/form_state.h"
+#include "core/form_state.h"
 #include "display/display_output.h"
 #include "display/vendo_usb.h"
 
@@ -8,10 +8,10 @@ namespace kd {
 
 // The five content commands. Each lets an error from the transport leave it; the window reports
 // it.
-class TestMessages {
+class ContentCommands {
   public:
-    TestMessages(FormState &state, DisplayOutput &display, SerialLink &serial, UsbDisplay &usb,
-                 VendoUSB &vendoUsb)
+    ContentCommands(FormState &state, DisplayOutput &display, SerialLink &serial,
+                    UsbDisplayLibrary &usb, VendoUSB &vendoUsb)
         : m_state(state), m_display(display), m_serial(serial), m_usb(usb), m_vendoUsb(vendoUsb) {}
 
     void cmdClear_Click();
@@ -27,7 +27,7 @@ class TestMessages {
     FormState &m_state;
     DisplayOutput &m_display;
     SerialLink &m_serial;
-    UsbDisplay &m_usb;
+    UsbDisplayLibrary &m_usb;
     VendoUSB &m_vendoUsb;
 };
 

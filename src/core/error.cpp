@@ -1,4 +1,4 @@
-#include "display/error.h"
+#include "core/error.h"
 
 namespace kd {
 

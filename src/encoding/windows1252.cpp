@@ -1,6 +1,4 @@
-#include "display/windows1252.h"
-
-#include "display/error.h"
+#include "encoding/windows1252.h"
 
 #include <array>
 
@@ -14,39 +12,30 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-std::string describe(char16_t character) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string code = "U+";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        code += kHex[(character >> shift) & 0xF];
-    return code;
-}
-
 } // namespace
 
-std::uint8_t toWindows1252(char16_t character) {
+std::optional<std::uint8_t> windows1252Byte(char16_t character) {
     if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
         return static_cast<std::uint8_t>(character);
     for (std::size_t i = 0; i < kHighControls.size(); ++i) {
         if (kHighControls[i] == character)
             return static_cast<std::uint8_t>(0x80 + i);
     }
-    raise(err::kOverflow,
-          "Überlauf: das Zeichen " + describe(character) + " hat keinen Code in Windows-1252");
-}
-
-std::string toWindows1252(std::u16string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (char16_t character : text)
-        bytes.push_back(static_cast<char>(toWindows1252(character)));
-    return bytes;
+    return std::nullopt;
 }
 
 char16_t fromWindows1252(std::uint8_t byte) {
     if (byte >= 0x80 && byte < 0xA0)
         return kHighControls[byte - 0x80];
     return byte;
+}
+
+std::string characterCode(char16_t character) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string code = "U+";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        code += kHex[(character >> shift) & 0xF];
+    return code;
 }
 
 } // namespace kd

@@ -1,6 +1,7 @@
-#include "messages/test_messages.h"
+#include "messages/content_commands.h"
 
-#include "display/windows1252.h"
+#include "display/display_bytes.h"
+#include "encoding/control_bytes.h"
 #include "messages/payloads.h"
 
 namespace kd {
@@ -8,18 +9,20 @@ namespace {
 
 // The total as sent: "Gesamt:", CR, LF, the amount right-aligned to column 20.
 std::u16string totalText() {
-    std::u16string text = payload::kTotalLabel + u"\r\n";
+    std::u16string text = payload::kTotalLabel;
+    text += char16_t{kCarriageReturn};
+    text += char16_t{kLineFeed};
     text.append(payload::kLineWidth - payload::kTotalAmount.size(), u' ');
     return text + payload::kTotalAmount;
 }
 
 } // namespace
 
-void TestMessages::cmdClear_Click() {
+void ContentCommands::cmdClear_Click() {
     m_display.ClearDisplay();
 }
 
-void TestMessages::cmdHello_Click() {
+void ContentCommands::cmdHello_Click() {
     if (m_state.usbSelected()) {
         writeFrame(payload::kGreetingFrame);
         writeFrame(payload::kGreetingSecondFrame);
@@ -30,14 +33,14 @@ void TestMessages::cmdHello_Click() {
     m_state.blnClearFirst = true;
 }
 
-void TestMessages::writeFrame(const std::u16string &frame) {
+void ContentCommands::writeFrame(const std::u16string &frame) {
     const int length = static_cast<int>(frame.size());
     for (int i = 0; i < length; ++i)
         m_vendoUsb.bytBuffer(i) = toWindows1252(frame[static_cast<std::size_t>(i)]);
     m_usb.writecd722usb(&m_vendoUsb.bytBuffer(0), length);
 }
 
-void TestMessages::cmdText_Click() {
+void ContentCommands::cmdText_Click() {
     if (m_state.blnClearFirst) {
         m_state.blnClearFirst = false;
         m_display.ClearDisplay();
@@ -46,7 +49,7 @@ void TestMessages::cmdText_Click() {
     m_display.SendText(m_state.strLine);
 }
 
-void TestMessages::cmdSumme_Click() {
+void ContentCommands::cmdSumme_Click() {
     m_display.ClearDisplay();
     m_state.strLine = totalText();
     const std::u16string copy = m_state.strLine;
@@ -54,7 +57,7 @@ void TestMessages::cmdSumme_Click() {
     m_state.blnClearFirst = true;
 }
 
-void TestMessages::cmdGivenandback_Click() {
+void ContentCommands::cmdGivenandback_Click() {
     m_display.ClearDisplay();
     m_state.strLine = payload::kTenderedLine;
     if (m_state.usbSelected()) {
@@ -70,7 +73,7 @@ void TestMessages::cmdGivenandback_Click() {
 }
 
 // Characters 1 to 20 of strLine, one write each; the bound is the line width, not the text.
-void TestMessages::writeLineBytewise() {
+void ContentCommands::writeLineBytewise() {
     for (m_state.intPos = 1; m_state.intPos <= static_cast<std::int16_t>(payload::kLineWidth);
          stepCounter(m_state.intPos)) {
         const std::size_t index = static_cast<std::size_t>(m_state.intPos) - 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/error.h"
+#include "core/error.h"
 
 #include <cstdint>
 #include <limits>

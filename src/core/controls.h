@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/error.h"
+#include "core/error.h"
 
 #include <string>
 
@@ -19,7 +19,7 @@ class TextBox {
 class MessageBox {
   public:
     virtual ~MessageBox() = default;
-    // OK only, no icon, the application's title ("Kundendisplay-Test").
+    // OK only, no icon, the application's name as the menu shows it for its title.
     virtual void showMessage(const std::string &text) = 0;
     // An error that left a command: its number and description.
     virtual void showError(const Error &error) = 0;
