@@ -130,7 +130,8 @@ void BM_UsbCommandToVirtualDisplay(benchmark::State &state, const Command &comma
     kd::test::PrivateRuntimeDir runtimeDir;
     kd::test::SimThread sim;
     kd::SerialPortLink serial{kd::PortTable{}};
-    kd::UsbDisplayLibrary usb{kd::usbLibrarySearchDirs(nullptr, kd::executableDir())};
+    kd::UsbDisplayLibrary usb{
+        kd::usbLibrarySearchDirs(nullptr, {}, kd::toolLibraryDir(kd::executableDir()))};
     Controls controls;
     Form form(serial, usb, controls.commPort, controls.settings, controls.messages);
     form.Form_Load();

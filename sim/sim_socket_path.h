@@ -4,10 +4,6 @@
 
 namespace kd::sim {
 
-// Where the virtual display listens and the stand-in USB library connects: a Unix-domain socket
-// in a folder that only the user can reach. $XDG_RUNTIME_DIR/kundendisplay-sim.sock when that is
-// set and absolute, otherwise /tmp/kundendisplay-<uid>/sim.sock in a folder of mode 0700 that the
-// user owns.
 // The virtual display greets an accepted client with this byte; a client it turns away is closed
 // without it.
 inline constexpr char kWelcome = 'K';
@@ -18,8 +14,11 @@ struct SocketPath {
     std::string error;
 };
 
-// With createFolder, the /tmp folder is made when missing. An existing folder that is a link,
-// belongs to someone else or is open to others is refused, never used.
+// Where the virtual display listens and the stand-in USB library connects: the Unix-domain socket
+// kundendisplay-sim.sock in the user's private folder ($XDG_RUNTIME_DIR, or
+// /tmp/kundendisplay-<uid>), which only the user can reach.
+// With createFolder, the /tmp folder is made when missing. A folder that is a link, belongs to
+// someone else or is open to others is refused, never used, and so is a path too long for a socket.
 SocketPath resolveSocketPath(bool createFolder);
 
 } // namespace kd::sim

@@ -31,6 +31,9 @@ class Form {
     // program.
     void cmdEnd_Click();
 
+    // What the last scan met, attempt by attempt, as the operator reads it; empty before one.
+    std::string lastScanReport() const { return formatScanReport(m_connection.lastScan()); }
+
     FormState &state() { return m_state; }
     const FormState &state() const { return m_state; }
     DisplayOutput &display() { return m_display; }

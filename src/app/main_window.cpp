@@ -110,7 +110,7 @@ void MainWindow::routeEvents() {
     for (int index = 0; index < 2; ++index) {
         connect(Option[index], &QRadioButton::clicked, this, [this, index] {
             m_pendingOption = -1;
-            m_form.Option_Click(index);
+            chooseConnection(index);
         });
         // A mouse or keyboard click checks the button and then clicks it; accessibility tools
         // only toggle it. A toggle that no click follows is taken as the click.
@@ -122,7 +122,7 @@ void MainWindow::routeEvents() {
                 if (m_pendingOption != index)
                     return;
                 m_pendingOption = -1;
-                m_form.Option_Click(index);
+                chooseConnection(index);
             });
         });
     }
@@ -139,6 +139,13 @@ void MainWindow::routeEvents() {
     connect(CommPort, &QLineEdit::textChanged, this, [this] { showPortDevice(); });
 }
 
+void MainWindow::chooseConnection(int index) {
+    m_form.Option_Click(index);
+    showPortDevice();
+}
+
+// The tooltip, which is also the box's accessible description: where the number in the box leads,
+// then, until the next scan, what each attempt of the last scan met.
 void MainWindow::showPortDevice() {
     QString tip;
     try {
@@ -148,6 +155,9 @@ void MainWindow::showPortDevice() {
     } catch (const RuntimeError &error) {
         tip = QString::fromStdString(error.error().description);
     }
+    const std::string report = m_form.lastScanReport();
+    if (!report.empty())
+        tip += QStringLiteral("\n\n") + QString::fromStdString(report);
     CommPort->setToolTip(tip);
 }
 

@@ -40,6 +40,7 @@ class MainWindow : public QMainWindow {
   private:
     void buildControls();
     void routeEvents();
+    void chooseConnection(int index);
     void showPortDevice();
 
     SerialLink &m_serial;

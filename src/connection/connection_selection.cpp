@@ -60,6 +60,7 @@ void ConnectionSelection::Option_Click(int index) {
         return;
     }
 
+    m_lastScan = {m_state.strConnection, {}};
     m_state.intPos = 1;
     while (m_state.intPos <= kHighestPort) {
         m_commPort.setText(std::to_string(m_state.intPos));
@@ -72,21 +73,36 @@ void ConnectionSelection::Option_Click(int index) {
 }
 
 bool ConnectionSelection::OpenPort() {
+    // Every reason is trapped here; the report keeps it for the operator.
+    ScanAttempt attempt{m_state.intPos, {}, {}};
+    const auto finish = [&](std::string outcome, bool opened) {
+        attempt.target = attemptTarget(attempt.portNumber);
+        attempt.outcome = std::move(outcome);
+        m_lastScan.attempts.push_back(std::move(attempt));
+        return opened;
+    };
     try {
-        m_serial.setCommPort(toPortNumber(m_commPort.text()));
+        attempt.portNumber = toPortNumber(m_commPort.text());
+        m_serial.setCommPort(attempt.portNumber);
         m_serial.setSettings(m_settings.text());
         if (m_state.usbSelected()) {
             if (!openUsb())
-                return false;
+                return finish("kein Display angeschlossen (opencd722usb meldet 0)", false);
         } else {
             m_serial.setPortOpen(true);
         }
         // A port whose clear fails is closed by the link itself, so it blocks no later number.
         m_display.ClearDisplay();
-        return true;
-    } catch (const RuntimeError &) {
-        return false;
+        return finish("geöffnet, Display gelöscht", true);
+    } catch (const RuntimeError &error) {
+        return finish(error.error().reason(), false);
     }
+}
+
+std::string ConnectionSelection::attemptTarget(std::int16_t portNumber) const {
+    if (!m_state.usbSelected())
+        return m_serial.portDevice(portNumber);
+    return m_usb.loadedPath().empty() ? std::string(kUsbLibraryFileName) : m_usb.loadedPath();
 }
 
 bool ConnectionSelection::openUsb() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/scan_report.h"
 #include "core/controls.h"
 #include "core/form_state.h"
 #include "display/display_output.h"
@@ -33,11 +34,16 @@ class ConnectionSelection {
     // Click on an option button: 0 for "USB", 1 for "Com". Never raises.
     void Option_Click(int index);
 
-    // One open attempt on the number in the CommPort box; true when every step went through.
+    // One open attempt on the number in the CommPort box; true when every step went through. What
+    // the attempt met is added to the scan's report.
     bool OpenPort();
+
+    // What the last scan met, attempt by attempt.
+    const ScanReport &lastScan() const { return m_lastScan; }
 
   private:
     bool openUsb();
+    std::string attemptTarget(std::int16_t portNumber) const;
 
     FormState &m_state;
     SerialLink &m_serial;
@@ -46,6 +52,7 @@ class ConnectionSelection {
     TextBox &m_commPort;
     TextBox &m_settings;
     MessageBox &m_messageBox;
+    ScanReport m_lastScan;
 };
 
 } // namespace kd

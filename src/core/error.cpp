@@ -6,8 +6,8 @@ RuntimeError::RuntimeError(Error error)
     : std::runtime_error(std::to_string(error.number) + ": " + error.description),
       m_error(std::move(error)) {}
 
-void raise(int number, std::string description) {
-    throw RuntimeError(Error{number, std::move(description)});
+void raise(int number, std::string description, std::string cause) {
+    throw RuntimeError(Error{number, std::move(description), std::move(cause)});
 }
 
 std::string errorMessageText(const Error &error) {

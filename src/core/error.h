@@ -5,10 +5,15 @@
 
 namespace kd {
 
-// A run-time error as the window reports it: a number and a German description.
+// A run-time error as the window reports it: a number and a German description. The cause is
+// the reason alone, without the device or library it concerns, for the scan's report; an empty
+// cause means the description says it.
 struct Error {
     int number = 0;
     std::string description;
+    std::string cause;
+
+    const std::string &reason() const { return cause.empty() ? description : cause; }
 };
 
 // Error numbers the tool raises. The serial numbers follow the usual serial control numbering so
@@ -18,6 +23,7 @@ inline constexpr int kInvalidCall = 5;
 inline constexpr int kOverflow = 6;
 inline constexpr int kSubscriptOutOfRange = 9;
 inline constexpr int kTypeMismatch = 13;
+inline constexpr int kLibraryLoadFailed = 48;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kEntryPointNotFound = 453;
@@ -40,7 +46,7 @@ class RuntimeError : public std::runtime_error {
     Error m_error;
 };
 
-[[noreturn]] void raise(int number, std::string description);
+[[noreturn]] void raise(int number, std::string description, std::string cause = {});
 
 // The text the window shows for an error that left a command: "Laufzeitfehler '8018':" over the
 // description.

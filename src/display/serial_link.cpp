@@ -2,17 +2,23 @@
 
 #include "core/error.h"
 #include "display/display_bytes.h"
+#include "runtime/port_map.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
 
+#include <dirent.h>
 #include <grp.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <fstream>
+#include <optional>
 
 namespace kd {
 namespace {
@@ -42,22 +48,77 @@ std::int64_t writeBoundMs(std::int64_t bytes, int baudRate) {
     return 1000 + bytes * 10 * 1000 * 2 / baudRate;
 }
 
-// Why a device could not be opened for writing because of its permissions, or an empty text.
-std::string permissionProblem(const std::string &device) {
+// The group a device belongs to, when the user may not open it for writing; nothing otherwise.
+std::optional<std::string> deniedGroup(const std::string &device) {
     if (::access(device.c_str(), R_OK | W_OK) == 0 || (errno != EACCES && errno != EPERM))
-        return {};
+        return std::nullopt;
     struct stat info {};
-    std::string groupName = "die Gruppe des Geräts";
     if (::stat(device.c_str(), &info) == 0) {
         if (const group *entry = ::getgrgid(info.st_gid))
-            groupName = std::string("Gruppe \"") + entry->gr_name + "\"";
+            return std::string("Gruppe \"") + entry->gr_name + "\"";
     }
-    return "Zugriff verweigert auf " + device + ": der Benutzer muss Mitglied der " + groupName +
-           " sein";
+    return std::string("Gruppe des Geräts");
 }
 
-[[noreturn]] void refusePort(int portNumber, const std::string &reason) {
-    raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(portNumber) + reason);
+// "minicom (PID 1234)": the name of a running process.
+std::string processName(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return (name.empty() ? std::string("PID ") : name + " (PID ") + std::to_string(pid) +
+           (name.empty() ? "" : ")");
+}
+
+std::string resolved(const std::string &path) {
+    char real[PATH_MAX];
+    return ::realpath(path.c_str(), real) ? std::string(real) : path;
+}
+
+// Which program holds the device, as far as the system tells: the process id in a serial lock
+// file (QSerialPort and most serial programs write one), or else a process of the user that has
+// the device open. An empty text when neither tells.
+std::string deviceHolder(const std::string &device) {
+    const std::string real = resolved(device);
+    const std::string base = real.substr(real.rfind('/') + 1);
+    for (const char *dir :
+         {"/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp", "/tmp"}) {
+        std::ifstream lock(std::string(dir) + "/LCK.." + base);
+        long pid = 0;
+        if (lock >> pid && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) == 0)
+            return processName(pid);
+    }
+    DIR *proc = ::opendir("/proc");
+    if (!proc)
+        return {};
+    std::string holder;
+    while (const dirent *process = ::readdir(proc)) {
+        const long pid = std::strtol(process->d_name, nullptr, 10);
+        if (pid <= 0)
+            continue;
+        const std::string fds = "/proc/" + std::string(process->d_name) + "/fd";
+        DIR *fdDir = ::opendir(fds.c_str());
+        if (!fdDir)
+            continue;
+        while (const dirent *fd = ::readdir(fdDir)) {
+            char target[PATH_MAX];
+            const std::string link = fds + '/' + fd->d_name;
+            const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (length > 0 && std::string(target, static_cast<std::size_t>(length)) == real) {
+                holder = processName(pid);
+                break;
+            }
+        }
+        ::closedir(fdDir);
+        if (!holder.empty())
+            break;
+    }
+    ::closedir(proc);
+    return holder;
+}
+
+[[noreturn]] void refusePort(int portNumber, const std::string &reason, const std::string &cause) {
+    raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(portNumber) + reason,
+          cause);
 }
 
 } // namespace
@@ -79,10 +140,31 @@ std::string deviceForPort(const PortTable &table, int portNumber) {
     return table[static_cast<std::size_t>(portNumber) - 1];
 }
 
-SerialPortLink::SerialPortLink(PortTable table) : m_table(std::move(table)) {}
+SerialPortLink::SerialPortLink(PortTable table, PortMapSource portMap)
+    : m_table(std::move(table)), m_portMap(std::move(portMap)) {}
+
+SerialPortLink::Route SerialPortLink::route(int portNumber) const {
+    if (m_portMap) {
+        const Folder folder = m_portMap();
+        if (folder.error.empty()) {
+            if (const std::optional<PortMapEntry> entry =
+                    readPortMapEntry(folder.path, portNumber)) {
+                const std::string device = entry->target.front() == '/'
+                                               ? entry->target
+                                               : folder.path + '/' + entry->target;
+                const std::string via = entry->owner.empty()
+                                            ? "Portzuordnung COM" + std::to_string(portNumber)
+                                            : entry->owner;
+                return {device, device + " (" + via + ")"};
+            }
+        }
+    }
+    const std::string device = deviceForPort(m_table, portNumber);
+    return {device, device};
+}
 
 std::string SerialPortLink::portDevice(std::int16_t portNumber) const {
-    return deviceForPort(m_table, portNumber);
+    return route(portNumber).shown;
 }
 
 SerialPortLink::~SerialPortLink() {
@@ -91,7 +173,7 @@ SerialPortLink::~SerialPortLink() {
 
 void SerialPortLink::setCommPort(std::int16_t portNumber) {
     if (portNumber < 1 || portNumber > 255)
-        refusePort(portNumber, " (erlaubt sind 1 bis 255)");
+        refusePort(portNumber, " (erlaubt sind 1 bis 255)", "");
     if (portOpen() && portNumber != m_portNumber)
         raise(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
                                          std::to_string(m_portNumber) + " (" + m_device +
@@ -128,30 +210,38 @@ bool SerialPortLink::portOpen() const {
 void SerialPortLink::open() {
     if (portOpen())
         return; // the selected port is already open: nothing changes
-    const std::string device = deviceForPort(m_table, m_portNumber);
+    const std::string device = route(m_portNumber).device;
     if (device.empty())
-        refusePort(m_portNumber, ": kein Gerät zugeordnet");
+        refusePort(m_portNumber, ": kein Gerät zugeordnet", "keinem Gerät zugeordnet");
     // A device node that is not there fails at once, before QSerialPort takes a lock file for it.
     struct stat node {};
-    if (::stat(device.c_str(), &node) != 0)
+    if (::stat(device.c_str(), &node) != 0) {
+        const int error = errno;
         refusePort(m_portNumber,
-                   ": " + device + " lässt sich nicht öffnen (" + std::strerror(errno) + ")");
+                   ": " + device + " lässt sich nicht öffnen (" + std::strerror(error) + ")",
+                   error == ENOENT
+                       ? std::string("Gerät nicht vorhanden")
+                       : "lässt sich nicht öffnen (" + std::string(std::strerror(error)) + ")");
+    }
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(QString::fromStdString(device));
     if (!port->open(QIODevice::WriteOnly)) {
         const std::string reason = port->errorString().toStdString();
-        switch (port->error()) {
-        case QSerialPort::PermissionError: {
-            const std::string problem = permissionProblem(device);
-            if (!problem.empty())
-                refusePort(m_portNumber, ": " + problem);
-            raise(err::kPortInUse, "Gerät " + device +
-                                       " wird von einem anderen Programm verwendet (" + reason +
-                                       ")");
+        if (port->error() == QSerialPort::PermissionError) {
+            if (const std::optional<std::string> group = deniedGroup(device))
+                raise(err::kInvalidPortNumber,
+                      "Zugriff verweigert auf " + device + " (Port " +
+                          std::to_string(m_portNumber) + "): der Benutzer muss Mitglied der " +
+                          *group + " sein",
+                      "Zugriff verweigert: der Benutzer ist nicht in der " + *group);
+            const std::string holder = deviceHolder(device);
+            raise(err::kPortInUse,
+                  "Gerät " + device + " wird von einem anderen Programm verwendet" +
+                      (holder.empty() ? " (" + reason + ")" : ": " + holder),
+                  holder.empty() ? "von einem anderen Programm belegt" : "belegt von " + holder);
         }
-        default:
-            refusePort(m_portNumber, ": " + device + " lässt sich nicht öffnen (" + reason + ")");
-        }
+        refusePort(m_portNumber, ": " + device + " lässt sich nicht öffnen (" + reason + ")",
+                   "lässt sich nicht öffnen (" + reason + ")");
     }
     m_port = std::move(port);
     m_device = device;
@@ -170,10 +260,13 @@ void SerialPortLink::applySettings(const LineSettings &settings) {
         m_port->setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
         m_port->setStopBits(toQt(settings.stopBits)) &&
         m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!applied)
-        raise(err::kSetLineFailed, "Leitungseinstellungen " + formatSettings(settings) +
-                                       " lassen sich auf " + m_device + " nicht setzen (" +
-                                       m_port->errorString().toStdString() + ")");
+    if (!applied) {
+        const std::string reason = m_port->errorString().toStdString();
+        raise(err::kSetLineFailed,
+              "Leitungseinstellungen " + formatSettings(settings) + " lassen sich auf " + m_device +
+                  " nicht setzen (" + reason + ")",
+              "Leitungseinstellungen " + formatSettings(settings) + " abgelehnt (" + reason + ")");
+    }
 }
 
 LineSettings SerialPortLink::deviceLineSettings() const {
@@ -240,7 +333,8 @@ void SerialPortLink::raiseWriteError(const std::string &what) {
     // A device that failed a write (unplugged, stuck, gone) is closed, so that one fault gives one
     // message and a new scan can open it again.
     m_port.reset();
-    raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what);
+    raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what,
+          "Schreiben fehlgeschlagen: " + what);
 }
 
 } // namespace kd

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "display/serial_settings.h"
+#include "runtime/private_folder.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,13 +44,19 @@ PortTable defaultPortTable();
 // The device of a port number, or an empty text when the table has none.
 std::string deviceForPort(const PortTable &table, int portNumber);
 
+// Where the user's port map is, asked on every use, so that entries made while the tool runs
+// count. Without one, only the table counts.
+using PortMapSource = std::function<Folder()>;
+
 // The serial link on a real device through QSerialPort, which opens, configures and locks the
 // device against a second program. Output is synchronous: it returns when every byte has been
 // handed to the driver, or raises an error after a bound of twice the bytes' time on the wire plus
 // one second.
 class SerialPortLink : public SerialLink {
   public:
-    explicit SerialPortLink(PortTable table = defaultPortTable());
+    // A port number leads to the port map's entry for it, when there is one, else to its device in
+    // the table.
+    explicit SerialPortLink(PortTable table = defaultPortTable(), PortMapSource portMap = {});
     ~SerialPortLink() override;
 
     void setCommPort(std::int16_t portNumber) override;
@@ -64,12 +72,18 @@ class SerialPortLink : public SerialLink {
     LineSettings deviceLineSettings() const;
 
   private:
+    struct Route {
+        std::string device; // what is opened
+        std::string shown;  // what the operator is shown
+    };
+    Route route(int portNumber) const;
     void open();
     void close();
     void applySettings(const LineSettings &settings);
     [[noreturn]] void raiseWriteError(const std::string &what);
 
     PortTable m_table;
+    PortMapSource m_portMap;
     std::int16_t m_portNumber = 1;
     LineSettings m_settings;
     std::string m_device;

@@ -6,10 +6,14 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
 #include <string_view>
 
 #ifndef KD_LIBRARY_ARCHITECTURE
 #define KD_LIBRARY_ARCHITECTURE ""
+#endif
+#ifndef KD_BUILD_LIBRARY_DIR
+#define KD_BUILD_LIBRARY_DIR ""
 #endif
 
 namespace kd {
@@ -19,35 +23,53 @@ using OpenFunction = std::uint8_t (*)();
 using WriteFunction = std::int32_t (*)(const std::uint8_t *, std::int32_t);
 using CloseFunction = std::int16_t (*)();
 
-void addSystemDirs(std::vector<std::string> &dirs) {
+std::string joined(const std::vector<std::string> &dirs) {
+    std::string text;
+    for (const std::string &dir : dirs)
+        text += (text.empty() ? "" : ", ") + dir;
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> systemLibraryDirs() {
     const std::string arch = KD_LIBRARY_ARCHITECTURE;
-    dirs.push_back("/usr/local/lib");
+    std::vector<std::string> dirs{"/usr/local/lib"};
     if (!arch.empty())
         dirs.push_back("/usr/lib/" + arch);
     dirs.push_back("/usr/lib");
     if (!arch.empty())
         dirs.push_back("/lib/" + arch);
     dirs.push_back("/lib");
+    return dirs;
 }
 
-} // namespace
+std::string toolLibraryDir(const std::string &executableDir) {
+    if (executableDir.empty() || executableDir.front() != '/')
+        return {};
+    if (executableDir == KD_BUILD_LIBRARY_DIR)
+        return executableDir;
+    return std::filesystem::path(executableDir + "/../lib/kundendisplay").lexically_normal();
+}
 
 std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,
-                                              const std::string &executableDir) {
+                                              const std::vector<std::string> &systemDirs,
+                                              const std::string &toolLibraryDir) {
     std::vector<std::string> dirs;
+    const auto addAbsolute = [&dirs](std::string_view dir) {
+        if (!dir.empty() && dir.front() == '/')
+            dirs.emplace_back(dir);
+    };
     std::string_view rest = ldLibraryPath ? ldLibraryPath : "";
     while (!rest.empty()) {
         const std::size_t colon = rest.find(':');
         const std::string_view entry = rest.substr(0, colon);
-        if (!entry.empty() && entry.front() == '/')
-            dirs.emplace_back(entry);
+        addAbsolute(entry);
         rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
     }
-    if (!executableDir.empty() && executableDir.front() == '/') {
-        dirs.push_back(executableDir);
-        dirs.push_back(executableDir + "/../lib/kundendisplay");
-    }
-    addSystemDirs(dirs);
+    for (const std::string &dir : systemDirs)
+        addAbsolute(dir);
+    addAbsolute(toolLibraryDir);
     return dirs;
 }
 
@@ -70,7 +92,8 @@ UsbDisplayLibrary::~UsbDisplayLibrary() {
 
 void *UsbDisplayLibrary::entryPoint(const char *name) {
     if (!m_handle) {
-        std::string reason = "in keinem Suchordner vorhanden";
+        std::string failedPath;
+        std::string failure;
         for (const std::string &dir : m_searchDirs) {
             const std::string path = dir + '/' + kUsbLibraryFileName;
             if (::access(path.c_str(), F_OK) != 0)
@@ -80,17 +103,29 @@ void *UsbDisplayLibrary::entryPoint(const char *name) {
                 m_path = path;
                 break;
             }
-            reason = ::dlerror();
+            // A file that is there but does not load (another architecture, a missing
+            // dependency) is named with the loader's reason; a later folder may still have one.
+            if (failedPath.empty()) {
+                failedPath = path;
+                failure = ::dlerror();
+            }
         }
+        if (!m_handle && !failedPath.empty())
+            raise(err::kLibraryLoadFailed,
+                  "Fehler beim Laden der Bibliothek " + failedPath + ": " + failure,
+                  failedPath + " lässt sich nicht laden: " + failure);
         if (!m_handle)
-            raise(err::kFileNotFound, std::string("Datei nicht gefunden: ") + kUsbLibraryFileName +
-                                          " (" + reason + ")");
+            raise(err::kFileNotFound,
+                  std::string("Datei nicht gefunden: ") + kUsbLibraryFileName + " (gesucht in " +
+                      joined(m_searchDirs) + ")",
+                  "nicht gefunden in " + joined(m_searchDirs));
     }
     ::dlerror();
     void *function = ::dlsym(m_handle, name);
     if (!function)
         raise(err::kEntryPointNotFound,
-              std::string("Einsprungpunkt ") + name + " in " + m_path + " nicht gefunden");
+              std::string("Einsprungpunkt ") + name + " in " + m_path + " nicht gefunden",
+              std::string("Einsprungpunkt ") + name + " fehlt");
     return function;
 }
 

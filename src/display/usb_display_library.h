@@ -8,12 +8,20 @@ namespace kd {
 
 inline constexpr char kUsbLibraryFileName[] = "libcd722dusb.so";
 
-// Where the library is looked for, in order: each absolute folder of LD_LIBRARY_PATH, the tool's
-// own library folder (beside the executable in the build tree, lib/kundendisplay under the install
-// prefix), then the system library folders. Relative and empty entries are dropped, so nothing is
-// ever loaded from the current directory.
+// Where the library is looked for, in order: each absolute folder of LD_LIBRARY_PATH, then the
+// system library folders, then the tool's own library folder, last, where the bundled stand-in
+// lies: a vendor library installed the usual way wins over it. Relative and empty entries are
+// dropped, so nothing is ever loaded from the current directory.
 std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,
-                                              const std::string &executableDir);
+                                              const std::vector<std::string> &systemDirs,
+                                              const std::string &toolLibraryDir);
+
+// /usr/local/lib, the multiarch and plain /usr/lib and /lib folders, in the loader's order.
+std::vector<std::string> systemLibraryDirs();
+
+// The tool's own library folder for an executable in the given folder: the folder itself in the
+// build tree, lib/kundendisplay beside bin/ in an installed tree (never bin/ itself).
+std::string toolLibraryDir(const std::string &executableDir);
 
 // The folder of the running executable.
 std::string executableDir();
@@ -35,6 +43,7 @@ class UsbDisplayLibrary {
 
     // The file that was loaded, or an empty text before the first successful load.
     const std::string &loadedPath() const { return m_path; }
+    const std::vector<std::string> &searchDirs() const { return m_searchDirs; }
 
   private:
     void *entryPoint(const char *name);

@@ -135,7 +135,7 @@ Error openAsStranger(const std::string &device) {
     ::close(channel[0]);
     ::waitpid(child, nullptr, 0);
     const std::size_t space = report.find(' ');
-    return {std::atoi(report.substr(0, space).c_str()), report.substr(space + 1)};
+    return {std::atoi(report.substr(0, space).c_str()), report.substr(space + 1), {}};
 }
 
 TEST(Faults, PermissionDeniedNamesTheDeviceAndItsGroup) {

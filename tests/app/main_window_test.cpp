@@ -135,6 +135,33 @@ TEST_F(MainWindowTest, CommPortTooltipNamesTheDevice) {
     EXPECT_TRUE(window.CommPort->toolTip().contains("Typen unverträglich"));
 }
 
+// After a failed scan the box's tooltip, which screen readers read as its description, tells what
+// each attempt met, until the next scan.
+TEST_F(MainWindowTest, FailedScanIsExplainedInTheCommPortTooltip) {
+    recorder.setOpenStatus(0);
+    click(window.Option[0]);
+    ASSERT_EQ(messages.messages, Texts{"Kein USB-Anschluss gefunden"});
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(window.CommPort);
+    const QString description = box->text(QAccessible::Description);
+    EXPECT_EQ(description, window.CommPort->toolTip());
+    EXPECT_TRUE(description.contains(QString::fromStdString(
+        "Letzte Suche (USB):\nPort 1–20 (" + test::RecordingUsbLibrary::recordingDir() +
+        "/libcd722dusb.so): kein Display angeschlossen")))
+        << description.toStdString();
+
+    window.CommPort->setText("2"); // hovering later still shows the summary
+    EXPECT_TRUE(window.CommPort->toolTip().startsWith(QString::fromStdString(pty.path())));
+    EXPECT_TRUE(window.CommPort->toolTip().contains("Letzte Suche (USB)"));
+
+    click(window.Option[1]);
+    EXPECT_TRUE(window.CommPort->toolTip().contains(
+        QString::fromStdString("Letzte Suche (COM):\nPort 1 (" + test::missingDevice(1) +
+                               "): Gerät nicht vorhanden\n"
+                               "Port 2 (" +
+                               pty.path() + "): geöffnet, Display gelöscht")))
+        << window.CommPort->toolTip().toStdString();
+}
+
 TEST_F(MainWindowTest, ClicksRunTheScanAndTheCommands) {
     click(window.Option[1]);
     EXPECT_TRUE(window.Option[1]->isChecked());

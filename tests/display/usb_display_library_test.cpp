@@ -15,20 +15,22 @@ using test::raisesError;
 using test::RecordingUsbLibrary;
 namespace fs = std::filesystem;
 
-TEST(UsbLibrarySearch, OnlyAbsoluteFoldersInOrder) {
-    const auto dirs =
-        usbLibrarySearchDirs("/opt/vendor/lib::relative:./here:/second", "/opt/kd/bin");
-    ASSERT_GE(dirs.size(), 5u);
-    EXPECT_EQ(dirs[0], "/opt/vendor/lib");
-    EXPECT_EQ(dirs[1], "/second");
-    EXPECT_EQ(dirs[2], "/opt/kd/bin");
-    EXPECT_EQ(dirs[3], "/opt/kd/bin/../lib/kundendisplay");
-    for (const std::string &dir : dirs)
-        EXPECT_EQ(dir.front(), '/') << dir;
-    EXPECT_EQ(dirs.back(), "/lib");
+TEST(UsbLibrarySearch, LibraryPathThenSystemThenTheToolsOwnFolderLast) {
+    const std::vector<std::string> dirs =
+        usbLibrarySearchDirs("/opt/vendor/lib::relative:./here:/second", systemLibraryDirs(),
+                             toolLibraryDir("/opt/kd/bin"));
+    std::vector<std::string> expected = {"/opt/vendor/lib", "/second"};
+    for (const std::string &dir : systemLibraryDirs())
+        expected.push_back(dir);
+    expected.push_back("/opt/kd/lib/kundendisplay");
+    EXPECT_EQ(dirs, expected);
+    EXPECT_EQ(systemLibraryDirs().front(), "/usr/local/lib");
+    EXPECT_EQ(systemLibraryDirs().back(), "/lib");
 
-    EXPECT_EQ(usbLibrarySearchDirs(nullptr, "/opt/kd/bin")[0], "/opt/kd/bin");
-    EXPECT_EQ(usbLibrarySearchDirs("", "")[0], "/usr/local/lib");
+    EXPECT_EQ(usbLibrarySearchDirs(nullptr, {}, "relative/lib"), std::vector<std::string>{});
+    // An installed tool never looks in its bin/ folder; in the build tree its folder is the one.
+    EXPECT_EQ(toolLibraryDir("/usr/bin"), "/usr/lib/kundendisplay");
+    EXPECT_EQ(toolLibraryDir(executableDir()), executableDir());
 }
 
 TEST(UsbDisplayLibrary, LoadsOnFirstCallAndPassesBytesThrough) {
@@ -85,8 +87,43 @@ TEST_F(UsbLibraryFolder, FileThatIsNoLibraryGivesTheLoadersReason) {
     std::fputs("not a library", file);
     std::fclose(file);
     UsbDisplayLibrary library({dir.string()});
-    EXPECT_TRUE(raisesError([&] { library.opencd722usb(); }, err::kFileNotFound,
+    EXPECT_TRUE(raisesError([&] { library.opencd722usb(); }, err::kLibraryLoadFailed,
                             (dir / "libcd722dusb.so").string()));
+}
+
+// The search list in its real order, with temporary folders standing for a system folder and the
+// tool's own: a vendor library installed in the system folder wins over the bundled stand-in,
+// which is the fallback when no vendor library is installed.
+TEST_F(UsbLibraryFolder, VendorLibraryInASystemFolderWinsOverTheStandIn) {
+    const fs::path system = dir / "usr-lib";
+    const fs::path own = dir / "lib-kundendisplay";
+    fs::create_directories(system);
+    fs::create_directories(own);
+    fs::copy_file(executableDir() + "/libcd722dusb.so", own / "libcd722dusb.so");
+    const std::vector<std::string> search =
+        usbLibrarySearchDirs(nullptr, {system.string()}, own.string());
+
+    {
+        UsbDisplayLibrary standInOnly(search);
+        standInOnly.closecd722usb();
+        EXPECT_EQ(standInOnly.loadedPath(), (own / "libcd722dusb.so").string());
+    }
+    fs::copy_file(RecordingUsbLibrary::recordingDir() + "/libcd722dusb.so",
+                  system / "libcd722dusb.so");
+    UsbDisplayLibrary withVendor(search);
+    withVendor.closecd722usb();
+    EXPECT_EQ(withVendor.loadedPath(), (system / "libcd722dusb.so").string());
+}
+
+TEST(UsbDisplayLibrary, NotFoundNamesEveryFolderSearched) {
+    UsbDisplayLibrary library({"/nonexistent/a", "/nonexistent/b"});
+    try {
+        library.opencd722usb();
+        FAIL() << "no error";
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.error().number, err::kFileNotFound);
+        EXPECT_EQ(error.error().reason(), "nicht gefunden in /nonexistent/a, /nonexistent/b");
+    }
 }
 
 TEST_F(UsbLibraryFolder, LibraryInTheCurrentDirectoryIsNeverLoaded) {
@@ -94,7 +131,7 @@ TEST_F(UsbLibraryFolder, LibraryInTheCurrentDirectoryIsNeverLoaded) {
                   dir / "libcd722dusb.so");
     const fs::path previous = fs::current_path();
     fs::current_path(dir);
-    UsbDisplayLibrary library(usbLibrarySearchDirs(".:", "relative/bin"));
+    UsbDisplayLibrary library(usbLibrarySearchDirs(".:", {"."}, toolLibraryDir("relative/bin")));
     const bool raised = raisesError([&] { library.opencd722usb(); }, err::kFileNotFound);
     fs::current_path(previous);
     EXPECT_TRUE(raised);

@@ -38,7 +38,7 @@ class EndToEnd : public ::testing::Test {
     test::PrivateRuntimeDir runtimeDir;
     test::SimThread sim;
     SerialPortLink serial{PortTable{sim.display().serialPath().toStdString()}};
-    UsbDisplayLibrary usb{usbLibrarySearchDirs(nullptr, executableDir())};
+    UsbDisplayLibrary usb{usbLibrarySearchDirs(nullptr, {}, toolLibraryDir(executableDir()))};
     test::RecordingMessageBox messages;
     MainWindow window{serial, usb, messages};
 
@@ -128,7 +128,7 @@ TEST_F(EndToEnd, DisplayServesOneClientAtATime) {
 TEST(EndToEndWithoutDisplay, UsbFindsNoConnection) {
     test::PrivateRuntimeDir runtimeDir;
     SerialPortLink serial{PortTable{}};
-    UsbDisplayLibrary usb{usbLibrarySearchDirs(nullptr, executableDir())};
+    UsbDisplayLibrary usb{usbLibrarySearchDirs(nullptr, {}, toolLibraryDir(executableDir()))};
     test::RecordingMessageBox messages;
     MainWindow window{serial, usb, messages};
     QTest::mouseClick(window.Option[0], Qt::LeftButton);
