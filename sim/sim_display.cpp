@@ -1,5 +1,6 @@
 #include "sim_display.h"
 
+#include "runtime/port_map.h"
 #include "sim_socket_path.h"
 
 #include <QDateTime>
@@ -19,12 +20,14 @@
 namespace kd::sim {
 namespace {
 
+// How the tool names the port map entry of the virtual display.
+constexpr char kPortOwner[] = "virtuelles Kundendisplay";
 const QString kUsbSource = QStringLiteral("USB");
 const QString kSerialSource = QStringLiteral("Seriell");
 
 } // namespace
 
-SimDisplay::SimDisplay(QObject *parent) : QObject(parent) {}
+SimDisplay::SimDisplay(int comPort, QObject *parent) : QObject(parent), m_comPort(comPort) {}
 
 SimDisplay::~SimDisplay() {
     stop();
@@ -40,11 +43,12 @@ QString SimDisplay::start() {
         emit changed();
     });
     scheduleStep();
-    QString problems = startSocket();
-    const QString serial = startSerial();
-    if (!serial.isEmpty())
-        problems += (problems.isEmpty() ? QString() : QStringLiteral("\n")) + serial;
-    return problems;
+    QStringList problems;
+    for (const QString &problem : {startSocket(), startSerial(), enterPortMap()}) {
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    return problems.join(QLatin1Char('\n'));
 }
 
 QString SimDisplay::startSocket() {
@@ -67,6 +71,22 @@ QString SimDisplay::startSocket() {
         return QStringLiteral("Socket ") + m_socketPath +
                QStringLiteral(" lässt sich nicht öffnen: ") + m_server->errorString();
     connect(m_server, &QLocalServer::newConnection, this, &SimDisplay::acceptClient);
+    return {};
+}
+
+QString SimDisplay::enterPortMap() {
+    if (m_comPort == 0 || m_serialPath.isEmpty())
+        return {};
+    const Folder folder = portMapFolder(true);
+    if (!folder.error.empty())
+        return QStringLiteral("Portzuordnung nicht möglich: ") +
+               QString::fromStdString(folder.error);
+    const std::string refusal =
+        enterPort(folder.path, m_comPort, m_serialPath.toStdString(), kPortOwner);
+    if (!refusal.empty())
+        return QString::fromStdString(refusal);
+    m_portMapFolder = folder.path;
+    m_enteredPort = m_comPort;
     return {};
 }
 
@@ -93,6 +113,9 @@ QString SimDisplay::startSerial() {
 }
 
 void SimDisplay::stop() {
+    if (m_enteredPort != 0)
+        leavePort(m_portMapFolder, m_enteredPort);
+    m_enteredPort = 0;
     if (m_client) {
         m_client->abort();
         delete m_client;

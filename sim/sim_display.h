@@ -32,7 +32,9 @@ class SimDisplay : public QObject {
     Q_OBJECT
 
   public:
-    explicit SimDisplay(QObject *parent = nullptr);
+    // While it runs, the display enters its pseudo-terminal in the user's port map as this port
+    // number (0: not at all), so that serial software reaches it by a number.
+    explicit SimDisplay(int comPort = 1, QObject *parent = nullptr);
     ~SimDisplay() override;
 
     // Opens both inputs. Returns an empty text, or why an input could not be opened.
@@ -42,6 +44,8 @@ class SimDisplay : public QObject {
 
     QString socketPath() const;
     QString serialPath() const;
+    // The port number the pseudo-terminal is entered as, or 0.
+    int enteredPort() const { return m_enteredPort; }
     Snapshot snapshot() const;
     // Bytes received from both inputs since the start.
     qint64 receivedBytes() const { return m_receivedBytes.load(); }
@@ -56,6 +60,7 @@ class SimDisplay : public QObject {
   private:
     QString startSocket();
     QString startSerial();
+    QString enterPortMap();
     void acceptClient();
     void readSerial();
     void log(const QString &source, const QString &text);
@@ -71,6 +76,9 @@ class SimDisplay : public QObject {
     QTimer *m_stepTimer = nullptr;
     QString m_socketPath;
     QString m_serialPath;
+    int m_comPort = 1;
+    int m_enteredPort = 0;
+    std::string m_portMapFolder;
     std::atomic<qint64> m_receivedBytes = 0;
 };
 

@@ -71,10 +71,14 @@ void SimWindow::refresh() {
 }
 
 void SimWindow::showInputs(const QString &problems) {
+    QString serial =
+        m_display.serialPath().isEmpty() ? QStringLiteral("–") : m_display.serialPath();
+    if (m_display.enteredPort() != 0)
+        serial += QStringLiteral(", als COM%1 eingetragen").arg(m_display.enteredPort());
     QString text =
         QStringLiteral("USB (Socket): %1\nSeriell (Pseudo-Terminal): %2")
             .arg(m_display.socketPath().isEmpty() ? QStringLiteral("–") : m_display.socketPath(),
-                 m_display.serialPath().isEmpty() ? QStringLiteral("–") : m_display.serialPath());
+                 serial);
     if (!problems.isEmpty())
         text += QStringLiteral("\n") + problems;
     m_inputs->setText(text);

@@ -3,8 +3,13 @@
 #include "support/error_matchers.h"
 #include "support/pseudo_terminal.h"
 #include "support/rig.h"
+#include "support/sim_thread.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
 
 namespace kd {
 namespace {
@@ -29,6 +34,39 @@ TEST(PortTable, DefaultMapsNumbersToDevices) {
                  {-1, ""}};
     for (const auto &c : cases)
         EXPECT_EQ(deviceForPort(table, c.number), c.device) << c.number;
+}
+
+// The user's port map over the fixed table: an entry leads its number to its device, and the
+// operator is shown where; without an entry, or with a folder that is not private, the table holds.
+TEST(PortMap, EntryTakesPrecedenceOverTheTable) {
+    test::PrivateRuntimeDir runtime;
+    const Folder folder = portMapFolder(true);
+    ASSERT_EQ(folder.error, "");
+    PseudoTerminal byHand;
+    PseudoTerminal display;
+    std::filesystem::create_symlink(byHand.path(), folder.path + "/COM3");
+    ASSERT_EQ(enterPort(folder.path, 1, display.path(), "virtuelles Kundendisplay"), "");
+
+    PortTable table(20);
+    for (int i = 0; i < 20; ++i)
+        table[static_cast<std::size_t>(i)] = test::missingDevice(i + 1);
+    SerialPortLink link{table, [] { return portMapFolder(false); }};
+    EXPECT_EQ(link.portDevice(1), display.path() + " (virtuelles Kundendisplay)");
+    EXPECT_EQ(link.portDevice(3), byHand.path() + " (Portzuordnung COM3)");
+    EXPECT_EQ(link.portDevice(2), test::missingDevice(2));
+
+    link.setCommPort(3);
+    link.setPortOpen(true);
+    link.output(u"\f");
+    EXPECT_EQ(hex(byHand.read()), "0C");
+    link.setPortOpen(false);
+
+    // A folder open to others is not trusted: its entries count for nothing.
+    ::chmod(folder.path.c_str(), 0755);
+    EXPECT_EQ(link.portDevice(3), test::missingDevice(3));
+    ::chmod(folder.path.c_str(), 0700);
+    leavePort(folder.path, 1);
+    EXPECT_EQ(link.portDevice(1), test::missingDevice(1));
 }
 
 class SerialLinkTest : public ::testing::Test {

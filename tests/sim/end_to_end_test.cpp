@@ -37,7 +37,10 @@ class EndToEnd : public ::testing::Test {
   protected:
     test::PrivateRuntimeDir runtimeDir;
     test::SimThread sim;
-    SerialPortLink serial{PortTable{sim.display().serialPath().toStdString()}};
+    // No device in the table: "Com" reaches the display through the entry it made in the user's
+    // port map, as on a technician's machine with no setup.
+    SerialPortLink serial{PortTable(20, test::missingDevice(0)),
+                          [] { return portMapFolder(false); }};
     UsbDisplayLibrary usb{usbLibrarySearchDirs(nullptr, {}, toolLibraryDir(executableDir()))};
     test::RecordingMessageBox messages;
     MainWindow window{serial, usb, messages};
@@ -88,9 +91,12 @@ TEST_F(EndToEnd, UsbThroughTheStandInLibrary) {
 }
 
 TEST_F(EndToEnd, SerialThroughTheDisplaysPseudoTerminal) {
+    ASSERT_TRUE(sim.problems().isEmpty()) << sim.problems().toStdString();
     QTest::mouseClick(window.Option[1], Qt::LeftButton);
     ASSERT_EQ(messages.messages, Texts{});
     EXPECT_EQ(window.CommPort->text(), "1");
+    EXPECT_TRUE(window.CommPort->toolTip().startsWith(
+        sim.display().serialPath() + QStringLiteral(" (virtuelles Kundendisplay)")));
 
     walk({{"cmdSumme", u"Gesamt:             ", u"               11,50"},
           {"cmdClear", kBlank, kBlank},

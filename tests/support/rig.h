@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "display/serial_link.h"
 #include "display/usb_display_library.h"
+#include "runtime/port_map.h"
 #include "support/fakes.h"
 #include "support/pseudo_terminal.h"
 #include "support/recording_usb_library.h"
