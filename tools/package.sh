@@ -6,5 +6,6 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh --package
 cmake --preset release >/dev/null
 cmake --build --preset release
+rm -f build/release/*.deb
 (cd build/release && cpack -G DEB)
 ls build/release/*.deb

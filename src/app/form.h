@@ -31,6 +31,9 @@ class Form {
     // program.
     void cmdEnd_Click();
 
+    void onScanFinished(std::function<void()> observer) {
+        m_connection.onScanFinished(std::move(observer));
+    }
     // What the last scan met, attempt by attempt, as the operator reads it; empty before one.
     std::string lastScanReport() const { return formatScanReport(m_connection.lastScan()); }
 

@@ -41,6 +41,8 @@ MainWindow::MainWindow(SerialLink &serial, UsbDisplayLibrary &usb, MessageBox &m
     m_settingsBox.bind(Settings);
     showPortDevice();
     routeEvents();
+    // The tooltip tells what the scan met before its message, if any, is shown.
+    m_form.onScanFinished([this] { showPortDevice(); });
     m_form.Form_Load();
 }
 
@@ -110,7 +112,7 @@ void MainWindow::routeEvents() {
     for (int index = 0; index < 2; ++index) {
         connect(Option[index], &QRadioButton::clicked, this, [this, index] {
             m_pendingOption = -1;
-            chooseConnection(index);
+            m_form.Option_Click(index);
         });
         // A mouse or keyboard click checks the button and then clicks it; accessibility tools
         // only toggle it. A toggle that no click follows is taken as the click.
@@ -122,7 +124,7 @@ void MainWindow::routeEvents() {
                 if (m_pendingOption != index)
                     return;
                 m_pendingOption = -1;
-                chooseConnection(index);
+                m_form.Option_Click(index);
             });
         });
     }
@@ -137,11 +139,6 @@ void MainWindow::routeEvents() {
         close();
     });
     connect(CommPort, &QLineEdit::textChanged, this, [this] { showPortDevice(); });
-}
-
-void MainWindow::chooseConnection(int index) {
-    m_form.Option_Click(index);
-    showPortDevice();
 }
 
 // The tooltip, which is also the box's accessible description: where the number in the box leads,

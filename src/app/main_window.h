@@ -40,7 +40,6 @@ class MainWindow : public QMainWindow {
   private:
     void buildControls();
     void routeEvents();
-    void chooseConnection(int index);
     void showPortDevice();
 
     SerialLink &m_serial;

@@ -68,6 +68,8 @@ void ConnectionSelection::Option_Click(int index) {
             break;
         ++m_state.intPos;
     }
+    if (m_scanFinished)
+        m_scanFinished();
     if (m_state.intPos == kHighestPort + 1)
         m_messageBox.showMessage(noConnectionMessage(m_state.strConnection));
 }

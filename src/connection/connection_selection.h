@@ -6,6 +6,7 @@
 #include "display/display_output.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,8 @@ class ConnectionSelection {
 
     // What the last scan met, attempt by attempt.
     const ScanReport &lastScan() const { return m_lastScan; }
+    // Called when a scan has made its last attempt, before its message, if any, is shown.
+    void onScanFinished(std::function<void()> observer) { m_scanFinished = std::move(observer); }
 
   private:
     bool openUsb();
@@ -53,6 +56,7 @@ class ConnectionSelection {
     TextBox &m_settings;
     MessageBox &m_messageBox;
     ScanReport m_lastScan;
+    std::function<void()> m_scanFinished;
 };
 
 } // namespace kd

@@ -12,6 +12,9 @@
 #ifndef KD_LIBRARY_ARCHITECTURE
 #define KD_LIBRARY_ARCHITECTURE ""
 #endif
+#ifndef KD_INSTALL_LIBRARY_DIR
+#define KD_INSTALL_LIBRARY_DIR "lib/kundendisplay/usb"
+#endif
 #ifndef KD_BUILD_LIBRARY_DIR
 #define KD_BUILD_LIBRARY_DIR ""
 #endif
@@ -49,7 +52,7 @@ std::string toolLibraryDir(const std::string &executableDir) {
         return {};
     if (executableDir == KD_BUILD_LIBRARY_DIR)
         return executableDir;
-    return std::filesystem::path(executableDir + "/../lib/kundendisplay").lexically_normal();
+    return std::filesystem::path(executableDir + "/../" KD_INSTALL_LIBRARY_DIR).lexically_normal();
 }
 
 std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,

@@ -22,14 +22,14 @@ TEST(UsbLibrarySearch, LibraryPathThenSystemThenTheToolsOwnFolderLast) {
     std::vector<std::string> expected = {"/opt/vendor/lib", "/second"};
     for (const std::string &dir : systemLibraryDirs())
         expected.push_back(dir);
-    expected.push_back("/opt/kd/lib/kundendisplay");
+    expected.push_back("/opt/kd/lib/kundendisplay/usb");
     EXPECT_EQ(dirs, expected);
     EXPECT_EQ(systemLibraryDirs().front(), "/usr/local/lib");
     EXPECT_EQ(systemLibraryDirs().back(), "/lib");
 
     EXPECT_EQ(usbLibrarySearchDirs(nullptr, {}, "relative/lib"), std::vector<std::string>{});
     // An installed tool never looks in its bin/ folder; in the build tree its folder is the one.
-    EXPECT_EQ(toolLibraryDir("/usr/bin"), "/usr/lib/kundendisplay");
+    EXPECT_EQ(toolLibraryDir("/usr/bin"), "/usr/lib/kundendisplay/usb");
     EXPECT_EQ(toolLibraryDir(executableDir()), executableDir());
 }
 

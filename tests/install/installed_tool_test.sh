@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build tree under a temporary DESTDIR, checks the installed files, then starts the
-# installed virtual display and the installed tool in a real X server and drives the tool through
-# the accessibility tree: it must find its USB library by itself and reach the display.
+# installed tool in a real X server and drives it through the accessibility tree: first with no
+# display anywhere (both scans fail, and the Com-Port box says why), then with the installed virtual
+# display, which it must reach over USB and over Com with no setup.
 # Usage: installed_tool_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -16,7 +17,8 @@ trap cleanup EXIT
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 root="$work/root/usr"
-for file in bin/kundendisplay-test bin/kundendisplay-sim lib/kundendisplay/libcd722dusb.so \
+for file in share/man/man1/kundendisplay-test.1.gz share/man/man1/kundendisplay-sim.1.gz \
+            bin/kundendisplay-test bin/kundendisplay-sim lib/kundendisplay/usb/libcd722dusb.so \
             share/applications/kundendisplay-test.desktop \
             share/applications/kundendisplay-sim.desktop \
             share/icons/hicolor/scalable/apps/kundendisplay-test.svg \
@@ -48,17 +50,27 @@ unset LD_LIBRARY_PATH
 export ASAN_OPTIONS=detect_leaks=0
 
 cd "$work" # nothing may be loaded from the current directory
-"$root/bin/kundendisplay-sim" >"$work/sim.log" 2>&1 &
-pids+=($!)
+# Every port number leads nowhere through the port map, so that no real device is touched.
+ports="$XDG_RUNTIME_DIR/kundendisplay-ports"
+mkdir -m 700 "$ports"
+for n in $(seq 20); do ln -s "/nonexistent/ttyKD$n" "$ports/COM$n"; done
 "$root/bin/kundendisplay-test" >"$work/tool.log" 2>&1 &
 tool=$!
 pids+=("$tool")
 
 status=0
-/usr/bin/python3 "$here/click_through.py" || status=$?
+/usr/bin/python3 "$here/click_through.py" failed-scans "$ports" || status=$?
+if [[ $status -eq 0 ]]; then
+    rm "$ports"/COM*
+    "$root/bin/kundendisplay-sim" >"$work/sim.log" 2>&1 &
+    pids+=($!)
+    /usr/bin/python3 "$here/click_through.py" display || status=$?
+fi
 if [[ $status -eq 0 ]]; then
     # "Ende" ends the tool with status 0.
     wait "$tool" || { echo "kundendisplay-test ended with status $?"; status=1; }
 fi
-[[ $status -eq 0 ]] || { echo "--- tool"; cat "$work/tool.log"; echo "--- sim"; cat "$work/sim.log"; }
+[[ $status -eq 0 ]] || {
+    echo "--- tool"; cat "$work/tool.log"; echo "--- sim"; cat "$work/sim.log" 2>/dev/null || true
+}
 exit $status
