@@ -1,39 +1,48 @@
-// The virtual display's byte interpreter: whatever arrives, the screen stays 2 x 20 printable
-// cells and the cursor stays on it.
+// One command set's interpreter (chosen at build time): whatever arrives, split however, the
+// screen stays 2 x 20 printable cells and the cursor stays on it.
 #include "display_model.h"
 
 #include <cstdint>
 #include <cstdlib>
 
+#ifndef KD_FUZZ_EMULATION
+#define KD_FUZZ_EMULATION Standard
+#endif
+
 namespace {
 
 void check(const kd::sim::DisplayModel &model) {
-    if (model.cursorRow() < 0 || model.cursorRow() >= kd::sim::DisplayModel::kRows ||
-        model.cursorColumn() < 0 || model.cursorColumn() >= kd::sim::DisplayModel::kColumns)
+    const kd::sim::Screen &screen = model.screen();
+    if (screen.cursorRow() < 0 || screen.cursorRow() >= kd::sim::Screen::kRows ||
+        screen.cursorColumn() < 0 || screen.cursorColumn() >= kd::sim::Screen::kColumns)
         std::abort();
-    for (int row = 0; row < kd::sim::DisplayModel::kRows; ++row) {
+    for (int row = 0; row < kd::sim::Screen::kRows; ++row) {
         const std::u16string line = model.line(row);
-        if (line.size() != static_cast<std::size_t>(kd::sim::DisplayModel::kColumns))
+        if (line.size() != static_cast<std::size_t>(kd::sim::Screen::kColumns))
             std::abort();
         for (char16_t c : line) {
-            if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xFFFD)
                 std::abort();
         }
     }
-    if (model.stepMs() <= 0)
+    if (model.stepMs() < 0)
         std::abort();
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    kd::sim::DisplayModel model;
-    for (std::size_t i = 0; i < size; ++i) {
-        model.feed(data[i]);
-        if (data[i] == 0xFF)
+    kd::sim::DisplayModel model(kd::sim::Emulation::KD_FUZZ_EMULATION);
+    // Bytes arrive in chunks: a byte FE ends a chunk and steps the running texts.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= size; ++i) {
+        if (i == size || data[i] == 0xFE) {
+            model.feed(std::string_view(reinterpret_cast<const char *>(data + start), i - start));
             model.step();
-        check(model);
+            check(model);
+            start = i + 1;
+        }
     }
-    model.takeNotices();
+    model.takeLog();
     return 0;
 }

@@ -1,73 +1,56 @@
 #pragma once
 
-#include <array>
+#include "emulation/interpreter.h"
+#include "emulation/screen.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kd::sim {
 
-// The virtual customer display: 2 lines of 20 cells and a cursor, fed one byte at a time.
-//
-// 0x0C clears and homes, 0x0D returns to column 1, 0x0A moves down a line (from line 2 to line 1).
-// A printable Windows-1252 character is written at the cursor, which then advances: after column 20
-// of line 1 to line 2, after column 20 of line 2 back to the top left. Other control bytes are
-// ignored. A frame STX ENQ <command> ... ETX carries a command: 'L' + line digit + text runs that
-// text across the line, 'D' + one byte sets the running text's step time to that byte times 25 ms.
-// Unknown, malformed and over-long frames are dropped with a notice and never shown.
+// The virtual customer display without its window: the screen, the interpreter of the chosen
+// command set and the log of what each command meant.
 class DisplayModel {
   public:
-    static constexpr int kRows = 2;
-    static constexpr int kColumns = 20;
-    // Bytes between STX and ETX that a frame may hold.
-    static constexpr std::size_t kMaxFrameLength = 128;
-    static constexpr int kStepUnitMs = 25;
-    static constexpr int kDefaultStepMs = 200;
+    explicit DisplayModel(Emulation emulation = Emulation::Standard);
+    DisplayModel(const DisplayModel &) = delete;
+    DisplayModel &operator=(const DisplayModel &) = delete;
 
-    DisplayModel();
+    // Chooses the command set; the display goes to that set's power-on state.
+    void setEmulation(Emulation emulation);
+    Emulation emulation() const { return m_emulation; }
 
-    void feed(std::uint8_t byte);
+    // Bytes as they arrived, in any split: a command cut between two calls is completed by the
+    // next one.
     void feed(std::string_view bytes);
 
-    // What the line shows now, always 20 characters; row 0 is the top line.
-    std::u16string line(int row) const;
-    int cursorRow() const { return m_row; }
-    int cursorColumn() const { return m_column; }
+    const Screen &screen() const { return m_screen; }
+    // What the line shows, always 20 characters; row 0 is the top line.
+    std::u16string line(int row) const { return m_screen.line(row); }
+    // The set, code table, national set, mode, brightness, cursor and selected device, in German.
+    std::string stateLine() const;
+    // For `auto`: the set it locked on and why; otherwise empty.
+    std::string detection() const;
 
-    bool running(int row) const { return !m_runningText[static_cast<std::size_t>(row)].empty(); }
-    const std::u16string &runningText(int row) const {
-        return m_runningText[static_cast<std::size_t>(row)];
-    }
-    int stepMs() const { return m_stepMs; }
-    // Advances every running text by one character.
-    void step();
+    // Advances the running texts by one step; true when anything changed.
+    bool step() { return m_screen.step(); }
+    // How often the running texts step, or 0 when none runs.
+    int stepMs() const { return m_screen.marqueeStepMs(); }
 
-    // What the model refused or dropped since the last call, in German.
-    std::vector<std::string> takeNotices();
+    // What the commands since the last call meant, one entry a command or run of text.
+    std::vector<LogEntry> takeLog();
 
   private:
-    enum class State { Text, Frame, Discard };
-
-    void control(std::uint8_t byte);
-    void write(char16_t character);
-    void endFrame();
-    void stopRunning(int row);
-    void clear();
-
-    std::array<std::u16string, kRows> m_cells;
-    std::array<std::u16string, kRows> m_runningText;
-    std::array<std::size_t, kRows> m_offset{};
-    int m_row = 0;
-    int m_column = 0;
-    int m_stepMs = kDefaultStepMs;
-    State m_state = State::Text;
-    std::string m_frame;
-    std::vector<std::string> m_notices;
+    Emulation m_emulation;
+    Screen m_screen;
+    std::vector<LogEntry> m_log;
+    Context m_context;
+    std::unique_ptr<Interpreter> m_interpreter;
 };
 
-// Bytes as hex pairs and as printable text, for the log: "0C 48 69" and ".Hi".
-std::string hexBytes(std::string_view bytes);
-std::string printableBytes(std::string_view bytes);
+std::string writeModeName(WriteMode mode);
 
 } // namespace kd::sim

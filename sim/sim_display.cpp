@@ -1,6 +1,8 @@
 #include "sim_display.h"
 
+#include "recording.h"
 #include "runtime/port_map.h"
+#include "serial_link_path.h"
 #include "sim_socket_path.h"
 
 #include <QDateTime>
@@ -27,7 +29,8 @@ const QString kSerialSource = QStringLiteral("Seriell");
 
 } // namespace
 
-SimDisplay::SimDisplay(int comPort, QObject *parent) : QObject(parent), m_comPort(comPort) {}
+SimDisplay::SimDisplay(int comPort, Emulation emulation, QObject *parent)
+    : QObject(parent), m_model(emulation), m_comPort(comPort) {}
 
 SimDisplay::~SimDisplay() {
     stop();
@@ -36,11 +39,14 @@ SimDisplay::~SimDisplay() {
 QString SimDisplay::start() {
     m_stepTimer = new QTimer(this);
     connect(m_stepTimer, &QTimer::timeout, this, [this] {
+        bool stepped = false;
         {
             QMutexLocker lock(&m_mutex);
-            m_model.step();
+            stepped = m_model.step();
         }
-        emit changed();
+        if (stepped)
+            emit changed();
+        scheduleStep();
     });
     scheduleStep();
     QStringList problems;
@@ -113,6 +119,10 @@ QString SimDisplay::startSerial() {
 }
 
 void SimDisplay::stop() {
+    if (!m_serialLink.isEmpty()) {
+        removeSerialLink(m_serialLink.toStdString(), m_serialPath.toStdString());
+        m_serialLink.clear();
+    }
     if (m_enteredPort != 0)
         leavePort(m_portMapFolder, m_enteredPort);
     m_enteredPort = 0;
@@ -167,27 +177,70 @@ void SimDisplay::readSerial() {
 
 void SimDisplay::receive(const QString &source, const QByteArray &bytes) {
     const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    std::vector<std::string> notices;
-    int stepMs = 0;
+    if (m_record) {
+        m_record->write(QByteArray::fromStdString(
+            recordLine({m_recordClock.elapsed(), source.toStdString(), std::string(view)})));
+        m_record->flush();
+    }
+    std::vector<LogEntry> entries;
     {
         QMutexLocker lock(&m_mutex);
         m_model.feed(view);
-        notices = m_model.takeNotices();
-        stepMs = m_model.stepMs();
+        entries = m_model.takeLog();
     }
     m_receivedBytes += bytes.size();
-    log(source, QString::fromStdString(hexBytes(view)) + QStringLiteral("  |") +
-                    QString::fromStdString(printableBytes(view)) + QStringLiteral("|"));
-    for (const std::string &notice : notices)
-        log(source, QString::fromStdString(notice));
-    if (m_stepTimer && m_stepTimer->interval() != stepMs)
-        scheduleStep();
+    for (const LogEntry &entry : entries)
+        log(source, QString::fromStdString(
+                        entry.bytes.empty() ? entry.meaning : entry.bytes + "  " + entry.meaning));
+    scheduleStep();
     emit changed();
 }
 
 void SimDisplay::scheduleStep() {
-    QMutexLocker lock(&m_mutex);
-    m_stepTimer->start(m_model.stepMs());
+    if (!m_stepTimer)
+        return;
+    int stepMs = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        stepMs = m_model.stepMs();
+    }
+    if (stepMs == 0)
+        m_stepTimer->stop();
+    else if (!m_stepTimer->isActive() || m_stepTimer->interval() != stepMs)
+        m_stepTimer->start(stepMs);
+}
+
+void SimDisplay::setEmulation(Emulation emulation) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_model.setEmulation(emulation);
+    }
+    log(QStringLiteral("Display"), QStringLiteral("Befehlssatz %1, Grundzustand")
+                                       .arg(QString::fromStdString(emulationTitle(emulation))));
+    scheduleStep();
+    emit changed();
+}
+
+QString SimDisplay::recordTo(const QString &path) {
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QStringLiteral("Aufzeichnung %1 lässt sich nicht schreiben: %2")
+            .arg(path, file->errorString());
+    file->write(QByteArray::fromStdString(std::string(kRecordingHeader) + "\n"));
+    file->flush();
+    m_record = std::move(file);
+    m_recordClock.start();
+    return {};
+}
+
+QString SimDisplay::linkSerialTo(const QString &path) {
+    if (m_serialPath.isEmpty())
+        return QStringLiteral("Kein Pseudo-Terminal für --serial-link %1").arg(path);
+    const std::string refusal = makeSerialLink(path.toStdString(), m_serialPath.toStdString());
+    if (!refusal.empty())
+        return QString::fromStdString(refusal);
+    m_serialLink = path;
+    return {};
 }
 
 void SimDisplay::log(const QString &source, const QString &text) {
@@ -206,13 +259,14 @@ QString SimDisplay::serialPath() const {
 Snapshot SimDisplay::snapshot() const {
     QMutexLocker lock(&m_mutex);
     Snapshot snapshot;
-    for (int row = 0; row < DisplayModel::kRows; ++row) {
+    snapshot.screen = m_model.screen();
+    for (int row = 0; row < Screen::kRows; ++row) {
         snapshot.lines[static_cast<std::size_t>(row)] = m_model.line(row);
-        snapshot.runningText[static_cast<std::size_t>(row)] = m_model.runningText(row);
+        snapshot.runningText[static_cast<std::size_t>(row)] = m_model.screen().marquee(row).text;
     }
-    snapshot.cursorRow = m_model.cursorRow();
-    snapshot.cursorColumn = m_model.cursorColumn();
     snapshot.stepMs = m_model.stepMs();
+    snapshot.emulation = m_model.emulation();
+    snapshot.state = m_model.stateLine();
     return snapshot;
 }
 

@@ -2,12 +2,15 @@
 
 #include "display_model.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 
 #include <array>
 #include <atomic>
+#include <memory>
 
 class QLocalServer;
 class QLocalSocket;
@@ -18,11 +21,12 @@ namespace kd::sim {
 
 // What the display shows, copied out under the lock so that another thread may read it.
 struct Snapshot {
-    std::array<std::u16string, DisplayModel::kRows> lines;
-    std::array<std::u16string, DisplayModel::kRows> runningText;
-    int cursorRow = 0;
-    int cursorColumn = 0;
+    Screen screen;
+    std::array<std::u16string, Screen::kRows> lines;
+    std::array<std::u16string, Screen::kRows> runningText;
     int stepMs = 0;
+    Emulation emulation = Emulation::Standard;
+    std::string state;
 };
 
 // The virtual display's inputs around its model: the Unix-domain socket that the stand-in USB
@@ -34,7 +38,8 @@ class SimDisplay : public QObject {
   public:
     // While it runs, the display enters its pseudo-terminal in the user's port map as this port
     // number (0: not at all), so that serial software reaches it by a number.
-    explicit SimDisplay(int comPort = 1, QObject *parent = nullptr);
+    explicit SimDisplay(int comPort = 1, Emulation emulation = Emulation::Standard,
+                        QObject *parent = nullptr);
     ~SimDisplay() override;
 
     // Opens both inputs. Returns an empty text, or why an input could not be opened.
@@ -52,6 +57,12 @@ class SimDisplay : public QObject {
 
     // Feeds bytes as if they had arrived from the given source.
     void receive(const QString &source, const QByteArray &bytes);
+    // Chooses the command set: the display goes to its power-on state.
+    Q_INVOKABLE void setEmulation(kd::sim::Emulation emulation);
+    // Writes every byte received from now on to the file; an empty text, or why it cannot.
+    QString recordTo(const QString &path);
+    // Makes a symbolic link at the path to the pseudo-terminal; an empty text, or why not.
+    QString linkSerialTo(const QString &path);
 
   signals:
     void changed();
@@ -76,6 +87,9 @@ class SimDisplay : public QObject {
     QTimer *m_stepTimer = nullptr;
     QString m_socketPath;
     QString m_serialPath;
+    QString m_serialLink;
+    std::unique_ptr<QFile> m_record;
+    QElapsedTimer m_recordClock;
     int m_comPort = 1;
     int m_enteredPort = 0;
     std::string m_portMapFolder;

@@ -3,13 +3,29 @@
 #include "sim_display.h"
 #include "vfd_line.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kd::sim {
+namespace {
+
+// About 60 pictures a second at most.
+constexpr int kRefreshMs = 16;
+constexpr int kCursorBlinkMs = 500;
+const QString kEmulationKey = QStringLiteral("emulation");
+
+QSettings settings() {
+    return QSettings(QStringLiteral("kundendisplay-test"), QStringLiteral("kundendisplay-sim"));
+}
+
+} // namespace
 
 SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
     : QMainWindow(parent), m_display(display) {
@@ -35,6 +51,24 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
         bezelLayout->addWidget(m_lines[row]);
     }
 
+    auto *emulationLabel = new QLabel(QStringLiteral("&Befehlssatz:"), client);
+    m_emulation = new QComboBox(client);
+    m_emulation->setObjectName(QStringLiteral("emulation"));
+    for (Emulation emulation : allEmulations())
+        m_emulation->addItem(QString::fromStdString(emulationTitle(emulation)),
+                             QString::fromStdString(emulationName(emulation)));
+    emulationLabel->setBuddy(m_emulation);
+    auto *emulationRow = new QHBoxLayout;
+    emulationRow->addWidget(emulationLabel);
+    emulationRow->addWidget(m_emulation);
+    emulationRow->addStretch(1);
+
+    m_state = new QLabel(client);
+    m_state->setObjectName(QStringLiteral("state"));
+    m_state->setAccessibleDescription(QStringLiteral("Zustand des Displays"));
+    m_state->setWordWrap(true);
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     m_inputs = new QLabel(client);
     m_inputs->setObjectName(QStringLiteral("inputs"));
     m_inputs->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -51,22 +85,81 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
 
     auto *layout = new QVBoxLayout(client);
     layout->addWidget(bezel);
+    layout->addLayout(emulationRow);
+    layout->addWidget(m_state);
     layout->addWidget(m_inputs);
     layout->addWidget(logLabel);
     layout->addWidget(m_log, 1);
 
-    connect(&m_display, &SimDisplay::changed, this, &SimWindow::refresh);
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(kRefreshMs);
+    connect(m_refreshTimer, &QTimer::timeout, this, &SimWindow::refresh);
+    m_blinkTimer = new QTimer(this);
+    connect(m_blinkTimer, &QTimer::timeout, this, [this] {
+        m_blinkPhase = !m_blinkPhase;
+        for (VfdLine *line : m_lines)
+            line->setBlinkPhase(m_blinkPhase);
+    });
+
+    connect(&m_display, &SimDisplay::changed, this, &SimWindow::scheduleRefresh);
     connect(&m_display, &SimDisplay::logged, m_log, &QPlainTextEdit::appendPlainText);
+    connect(m_emulation, &QComboBox::activated, this, &SimWindow::chooseEmulation);
     refresh();
+    showEmulation(m_display.snapshot().emulation);
+}
+
+std::optional<Emulation> SimWindow::rememberedEmulation() {
+    return emulationNamed(settings().value(kEmulationKey).toString().toStdString());
+}
+
+void SimWindow::showEmulation(Emulation emulation) {
+    m_emulation->setCurrentIndex(
+        m_emulation->findData(QString::fromStdString(emulationName(emulation))));
+}
+
+void SimWindow::chooseEmulation(int index) {
+    const auto emulation = emulationNamed(m_emulation->itemData(index).toString().toStdString());
+    if (!emulation)
+        return;
+    settings().setValue(kEmulationKey, QString::fromStdString(emulationName(*emulation)));
+    QMetaObject::invokeMethod(&m_display,
+                              [display = &m_display, e = *emulation] { display->setEmulation(e); });
+}
+
+void SimWindow::scheduleRefresh() {
+    if (!m_refreshTimer->isActive())
+        m_refreshTimer->start();
 }
 
 void SimWindow::refresh() {
     const Snapshot snapshot = m_display.snapshot();
-    for (int row = 0; row < 2; ++row) {
-        const QString text =
-            QString::fromStdU16String(snapshot.lines[static_cast<std::size_t>(row)]);
-        if (m_lines[row]->text() != text)
-            m_lines[row]->setText(text);
+    const Screen &screen = snapshot.screen;
+    for (int row = 0; row < Screen::kRows; ++row) {
+        LineView view;
+        for (int column = 0; column < Screen::kColumns; ++column)
+            view.cells[static_cast<std::size_t>(column)] = screen.cell(row, column);
+        view.cursorColumn =
+            screen.cursorVisible() && screen.cursorRow() == row ? screen.cursorColumn() : -1;
+        view.cursorStyle = screen.cursorStyle();
+        view.cursorBlinks = screen.cursorBlinks();
+        view.brightness = screen.brightness();
+        view.displayOn = screen.displayOn();
+        view.screenBlinks = screen.blinkMs() > 0;
+        m_lines[row]->show(view);
+    }
+    const QString state = QString::fromStdString(snapshot.state);
+    if (m_state->text() != state)
+        m_state->setText(state);
+    const bool blinking = m_lines[0]->blinks() || m_lines[1]->blinks();
+    const int blinkMs = screen.blinkMs() > 0 ? screen.blinkMs() : kCursorBlinkMs;
+    if (!blinking) {
+        m_blinkTimer->stop();
+        m_blinkPhase = true;
+        for (VfdLine *line : m_lines)
+            line->setBlinkPhase(true);
+    } else if (!m_blinkTimer->isActive() || m_blinkTimer->interval() != blinkMs) {
+        m_blinkTimer->start(blinkMs);
     }
 }
 

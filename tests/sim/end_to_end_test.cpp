@@ -79,7 +79,7 @@ TEST_F(EndToEnd, UsbThroughTheStandInLibrary) {
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return sim.display().snapshot().runningText[0] == kGreeting; }));
     const sim::Snapshot greeting = sim.display().snapshot();
-    EXPECT_EQ(greeting.stepMs, 8 * sim::DisplayModel::kStepUnitMs);
+    EXPECT_EQ(greeting.stepMs, 8 * 25); // the D frame: 8 units of 25 ms
     EXPECT_NE(kGreeting.find(greeting.lines[0].substr(0, 10)), std::u16string::npos);
     EXPECT_EQ(greeting.lines[1], kBlank);
 

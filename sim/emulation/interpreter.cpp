@@ -1,0 +1,138 @@
+#include "emulation/interpreter.h"
+
+#include "emulation/aedex.h"
+#include "emulation/auto_detect.h"
+#include "emulation/escpos.h"
+#include "emulation/logic_controls.h"
+
+namespace kd::sim {
+namespace {
+
+// A command that never completes (a lost end byte, a flood of parameters) is dropped after this
+// many bytes, so that the display cannot fall silent.
+constexpr std::size_t kMaxCommandLength = 512;
+
+} // namespace
+
+std::string emulationName(Emulation emulation) {
+    switch (emulation) {
+    case Emulation::Standard: return "standard";
+    case Emulation::Epson: return "epson";
+    case Emulation::Cd5220: return "cd5220";
+    case Emulation::LogicControls: return "logic-controls";
+    case Emulation::Aedex: return "aedex";
+    case Emulation::Auto: return "auto";
+    }
+    return {};
+}
+
+std::string emulationTitle(Emulation emulation) {
+    switch (emulation) {
+    case Emulation::Standard: return "Standard";
+    case Emulation::Epson: return "Epson ESC/POS";
+    case Emulation::Cd5220: return "CD5220";
+    case Emulation::LogicControls: return "Logic Controls";
+    case Emulation::Aedex: return "AEDEX";
+    case Emulation::Auto: return "automatisch";
+    }
+    return {};
+}
+
+const std::vector<Emulation> &allEmulations() {
+    static const std::vector<Emulation> all = {Emulation::Standard, Emulation::Epson,
+                                               Emulation::Cd5220,   Emulation::LogicControls,
+                                               Emulation::Aedex,    Emulation::Auto};
+    return all;
+}
+
+std::optional<Emulation> emulationNamed(std::string_view name) {
+    for (Emulation emulation : allEmulations()) {
+        if (emulationName(emulation) == name)
+            return emulation;
+    }
+    return std::nullopt;
+}
+
+void Context::command(std::string_view bytes, const std::string &meaning) {
+    flushText();
+    if (m_log)
+        m_log({hexBytes(bytes), meaning});
+}
+
+void Context::text(std::uint8_t byte, bool shown) {
+    if (!m_textBytes.empty() && shown != m_textShown)
+        flushText();
+    m_textShown = shown;
+    m_textBytes.push_back(static_cast<char>(byte));
+}
+
+void Context::flushText() {
+    if (m_textBytes.empty())
+        return;
+    std::string printableText;
+    for (char byte : m_textBytes)
+        printableText += static_cast<unsigned char>(byte) < 0x7F ? byte : '.';
+    if (m_log)
+        m_log({hexBytes(m_textBytes),
+               (m_textShown ? "Text \"" : "durchgereicht \"") + printableText + "\""});
+    m_textBytes.clear();
+}
+
+void Interpreter::feed(std::string_view bytes) {
+    for (char byte : bytes)
+        feed(static_cast<std::uint8_t>(byte));
+}
+
+void Interpreter::feed(std::uint8_t byte) {
+    m_pending.push_back(static_cast<char>(byte));
+    while (!m_pending.empty()) {
+        Step result = step(m_pending);
+        if (result.kind == Step::Incomplete) {
+            if (m_pending.size() < kMaxCommandLength)
+                return;
+            result = refuse(m_pending, "Befehl ohne Ende nach " +
+                                           std::to_string(kMaxCommandLength) + " Bytes verworfen");
+        }
+        if (result.kind == Step::NotMine)
+            result = refuse(m_pending.substr(0, 1), "unbekannt");
+        m_pending.erase(0, std::max<std::size_t>(result.length, 1));
+    }
+}
+
+Step Interpreter::refuse(std::string_view bytes, const std::string &why) {
+    m_context.command(bytes, "verworfen: " + why);
+    return Step::done(bytes.size());
+}
+
+std::string hexByte(std::uint8_t byte) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[byte >> 4], kDigits[byte & 0xF]};
+}
+
+std::string hexBytes(std::string_view bytes) {
+    std::string text;
+    for (char byte : bytes) {
+        if (!text.empty())
+            text += ' ';
+        text += hexByte(static_cast<std::uint8_t>(byte));
+    }
+    return text;
+}
+
+bool printable(std::uint8_t byte) {
+    return byte >= 0x20 && byte != 0x7F;
+}
+
+std::unique_ptr<Interpreter> makeInterpreter(Emulation emulation, Context &context) {
+    switch (emulation) {
+    case Emulation::Standard:
+    case Emulation::Epson:
+    case Emulation::Cd5220: return std::make_unique<EscPosInterpreter>(context, emulation);
+    case Emulation::LogicControls: return std::make_unique<LogicControlsInterpreter>(context);
+    case Emulation::Aedex: return std::make_unique<AedexInterpreter>(context);
+    case Emulation::Auto: return std::make_unique<AutoInterpreter>(context);
+    }
+    return nullptr;
+}
+
+} // namespace kd::sim
