@@ -1,15 +1,20 @@
+#include "print_mode.h"
+#include "recording.h"
 #include "sim_display.h"
 #include "sim_options.h"
 #include "sim_window.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <iostream>
 
 namespace {
 
@@ -39,6 +44,31 @@ void quitOnTerminationSignals(QApplication &app) {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
+// Plays a recording into the display at its pace; an empty text, or why it cannot.
+QString replay(const QString &path, kd::sim::SimDisplay &display) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Aufzeichnung %1 lässt sich nicht lesen: %2")
+            .arg(path, file.errorString());
+    const QByteArray content = file.readAll();
+    const kd::sim::ReadRecording recording =
+        kd::sim::readRecording(std::string_view(content.constData(), content.size()));
+    if (!recording.error.empty())
+        return path + QStringLiteral(": ") + QString::fromStdString(recording.error);
+    for (const kd::sim::Arrival &arrival : recording.arrivals) {
+        QTimer::singleShot(
+            static_cast<int>(arrival.atMs), &display,
+            [&display, source = QString::fromStdString(arrival.source),
+             bytes = QByteArray::fromStdString(arrival.bytes)] { display.receive(source, bytes); });
+    }
+    return {};
+}
+
+void fail(const QString &message) {
+    std::fputs(qPrintable(QStringLiteral("kundendisplay-sim: ") + message + QLatin1Char('\n')),
+               stderr);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -53,14 +83,45 @@ int main(int argc, char *argv[]) {
         return parsed.exitStatus;
     }
 
+    const kd::sim::SimOptions &options = parsed.options;
+    if (options.print) {
+        // No window and no X server: a test suite's headless display.
+        return kd::sim::printScreen(options.emulation.value_or(kd::sim::Emulation::Standard),
+                                    options.printFile.toStdString(), std::cin, std::cout,
+                                    std::cerr);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
     quitOnTerminationSignals(app);
 
-    kd::sim::SimDisplay display(parsed.options.comPort);
+    const kd::sim::Emulation emulation = options.emulation.value_or(
+        kd::sim::SimWindow::rememberedEmulation().value_or(kd::sim::Emulation::Standard));
+    kd::sim::SimDisplay display(options.comPort, emulation);
     kd::sim::SimWindow window(display);
-    const QString problems = display.start();
-    window.showInputs(problems);
+    QStringList problems;
+    if (const QString started = display.start(); !started.isEmpty())
+        problems << started;
+    // What the command line asked for explicitly must work, or the program says why and ends.
+    if (!options.serialLink.isEmpty()) {
+        if (const QString refusal = display.linkSerialTo(options.serialLink); !refusal.isEmpty()) {
+            fail(refusal);
+            return 1;
+        }
+    }
+    if (!options.recordFile.isEmpty()) {
+        if (const QString refusal = display.recordTo(options.recordFile); !refusal.isEmpty()) {
+            fail(refusal);
+            return 1;
+        }
+    }
+    if (!options.replayFile.isEmpty()) {
+        if (const QString refusal = replay(options.replayFile, display); !refusal.isEmpty()) {
+            fail(refusal);
+            return 1;
+        }
+    }
+    window.showInputs(problems.join(QLatin1Char('\n')));
     window.show();
     return app.exec();
 }

@@ -1,8 +1,12 @@
 // The tool's real window, the stand-in USB library from the tool's own library folder and the
 // virtual display behind its real socket and pseudo-terminal.
 #include "app/main_window.h"
+#include "sim_window.h"
 #include "support/rig.h"
 #include "support/sim_thread.h"
+#include "vfd_line.h"
+
+#include <QAccessible>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,12 +15,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace kd {
 namespace {
@@ -129,6 +135,61 @@ TEST_F(EndToEnd, DisplayServesOneClientAtATime) {
     QTest::mouseClick(window.Option[0], Qt::LeftButton);
     EXPECT_EQ(messages.messages.size(), 1u);
     walk({{"cmdSumme", u"Gesamt:             ", u"               11,50"}});
+}
+
+// A till program set to each command set writes to the fixed path of --serial-link; the window,
+// read through the accessibility interface, shows what the real display would.
+TEST(EndToEndCommandSets, TillProgramThroughTheSerialLinkPath) {
+    test::PrivateRuntimeDir runtimeDir;
+    test::SimThread sim;
+    sim::SimWindow window(sim.display());
+    window.show();
+    const QString link = QString::fromStdString(runtimeDir.path() + "/pos-display");
+    QString refusal;
+    QMetaObject::invokeMethod(
+        &sim.display(), [&] { refusal = sim.display().linkSerialTo(link); },
+        Qt::BlockingQueuedConnection);
+    ASSERT_EQ(refusal, QString());
+
+    const struct {
+        sim::Emulation emulation;
+        std::string bytes;
+        QString line1;
+        QString line2;
+    } sessions[] = {
+        {sim::Emulation::Epson,
+         "\x1B@\x1Bt\x13Summe 11,50 \xD5\x1F$\x01\x02"
+         "Danke",
+         "Summe 11,50 €", "Danke"},
+        {sim::Emulation::Cd5220, "\x1B@\x1BQAArtikel 1\r\x1BQBGesamt 2,50\r", "Artikel 1",
+         "Gesamt 2,50"},
+        {sim::Emulation::LogicControls,
+         "\x1F\x11\x10\x14Zur\x81"
+         "ck 8,50",
+         "", "Zurück 8,50"},
+        {sim::Emulation::Aedex, "Beleg\r!#1Hallo\r!#2Tsch\x81ss\r", "Hallo", "Tschüss"},
+    };
+    for (const auto &session : sessions) {
+        QMetaObject::invokeMethod(
+            &sim.display(), [&] { sim.display().setEmulation(session.emulation); },
+            Qt::BlockingQueuedConnection);
+        const int fd = ::open(link.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, session.bytes.data(), session.bytes.size()),
+                  static_cast<ssize_t>(session.bytes.size()));
+        ::close(fd);
+        const auto name = [&](int row) {
+            return QAccessible::queryAccessibleInterface(window.line(row))->text(QAccessible::Name);
+        };
+        const bool shown = QTest::qWaitFor([&] {
+            return name(0) == session.line1.leftJustified(20) &&
+                   name(1) == session.line2.leftJustified(20);
+        });
+        EXPECT_TRUE(shown) << sim::emulationName(session.emulation) << ": \""
+                           << name(0).toStdString() << "\" / \"" << name(1).toStdString() << "\"";
+    }
+    sim.stop();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link.toStdString())));
 }
 
 TEST(EndToEndWithoutDisplay, UsbFindsNoConnection) {
