@@ -47,16 +47,43 @@ int main(int argc, char *argv[]) {
     kd::MainWindow window(serial, usb, messageBox);
     window.show();
 
-    kd::sim::SimDisplay display;
-    kd::sim::SimWindow simWindow(display);
-    simWindow.showInputs({});
-    simWindow.resize(560, 420);
-    simWindow.show();
-    display.receive(QStringLiteral("USB"), QByteArray("\f"));
-    display.receive(QStringLiteral("USB"), QByteArray("\fGesamt:\r\n               11,50\r"));
+    bool saved = save(window, folder, QStringLiteral("kundendisplay-test.png"));
 
-    return save(window, folder, QStringLiteral("kundendisplay-test.png")) &&
-                   save(simWindow, folder, QStringLiteral("kundendisplay-sim.png"))
-               ? 0
-               : 1;
+    // The virtual display after the tool's total, and once per command set after a till's
+    // session in it.
+    const struct {
+        kd::sim::Emulation emulation;
+        QByteArray bytes;
+        const char *file;
+    } sessions[] = {
+        {kd::sim::Emulation::Standard, QByteArrayLiteral("\fGesamt:\r\n               11,50\r"),
+         "kundendisplay-sim.png"},
+        {kd::sim::Emulation::Epson,
+         QByteArrayLiteral("\x1B@\x1Bt\x13\x1F\x43\x01Gr\x81\xE1"
+                           "e Rolle  3,20 \xD5\x1F$\x01\x02"
+                           "\x1Fr\x01"
+                           "Summe\x1Fr\x00      11,50 \xD5"),
+         "kundendisplay-sim-epson.png"},
+        {kd::sim::Emulation::Cd5220,
+         QByteArrayLiteral("\x1B@\x1B*\x03\x1BQAArtikel 1    2,50\r\x1BQBGesamt       2,50\r"),
+         "kundendisplay-sim-cd5220.png"},
+        {kd::sim::Emulation::LogicControls,
+         QByteArrayLiteral("\x1F\x11\x04\x60Gegeben    20,00\x10\x14Zur\x81"
+                           "ck      8,50"),
+         "kundendisplay-sim-logic-controls.png"},
+        {kd::sim::Emulation::Aedex,
+         QByteArrayLiteral("Beleg 4711\r!#1Vielen Dank\r!#2und auf Wiedersehen\r"),
+         "kundendisplay-sim-aedex.png"},
+    };
+    for (const auto &session : sessions) {
+        kd::sim::SimDisplay display(0, session.emulation);
+        kd::sim::SimWindow simWindow(display);
+        simWindow.showInputs({});
+        simWindow.resize(560, 460);
+        simWindow.show();
+        display.receive(QStringLiteral("Seriell"), session.bytes);
+        simWindow.refresh();
+        saved = save(simWindow, folder, QString::fromLatin1(session.file)) && saved;
+    }
+    return saved ? 0 : 1;
 }

@@ -60,11 +60,18 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
         EXPECT_TRUE(parsed.message.startsWith(QString::fromUtf8(c.says)))
             << parsed.message.toStdString();
     }
+    // Every option is in the help and in the manual page.
     const ParsedOptions help = parse({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
-    for (const char *option : {"--emulation <NAME>", "--serial-link <PFAD>", "--print",
-                               "--record <DATEI>", "--replay <DATEI>", "--com <N>"})
-        EXPECT_TRUE(help.message.contains(option)) << option;
+    std::ifstream page(std::string(KD_TEST_SOURCE_DIR) + "/../data/man/kundendisplay-sim.1");
+    const std::string manual{std::istreambuf_iterator<char>(page), {}};
+    for (const char *option : {"emulation", "serial-link", "print", "record", "replay", "com"}) {
+        EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
+        std::string escaped;
+        for (const char c : std::string(option))
+            escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find("\\-\\-" + escaped), std::string::npos) << option;
+    }
 }
 
 std::string readFile(const fs::path &path) {
