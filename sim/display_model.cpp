@@ -32,6 +32,11 @@ void DisplayModel::feed(std::string_view bytes) {
     m_context.flushText();
 }
 
+void DisplayModel::discardPartial() {
+    m_interpreter->discardPending();
+    m_context.flushText();
+}
+
 std::vector<LogEntry> DisplayModel::takeLog() {
     std::vector<LogEntry> log;
     log.swap(m_log);

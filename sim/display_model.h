@@ -26,6 +26,9 @@ class DisplayModel {
     // Bytes as they arrived, in any split: a command cut between two calls is completed by the
     // next one.
     void feed(std::string_view bytes);
+    // The sender went away: a command it left half-sent is dropped, so that the next sender's
+    // bytes start afresh.
+    void discardPartial();
 
     const Screen &screen() const { return m_screen; }
     // What the line shows, always 20 characters; row 0 is the top line.

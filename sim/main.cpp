@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 
 #include <signal.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 
 namespace {
@@ -97,31 +99,49 @@ int main(int argc, char *argv[]) {
 
     const kd::sim::Emulation emulation = options.emulation.value_or(
         kd::sim::SimWindow::rememberedEmulation().value_or(kd::sim::Emulation::Standard));
-    kd::sim::SimDisplay display(options.comPort, emulation);
-    kd::sim::SimWindow window(display);
-    QStringList problems;
-    if (const QString started = display.start(); !started.isEmpty())
-        problems << started;
+    // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
+    // the window (or a screen reader asking it) waiting.
+    QThread inputs;
+    inputs.setObjectName(QStringLiteral("inputs"));
+    inputs.start();
+    auto *display = new kd::sim::SimDisplay(options.comPort, emulation);
+    display->moveToThread(&inputs);
+    const auto onDisplay = [display](const std::function<void()> &work) {
+        QMetaObject::invokeMethod(display, work, Qt::BlockingQueuedConnection);
+    };
+    const auto finish = [&](int status) {
+        onDisplay([display] { delete display; });
+        inputs.quit();
+        inputs.wait();
+        return status;
+    };
+
+    QString problems;
+    onDisplay([&] { problems = display->start(); });
+    if (display->anotherDisplayRunning()) {
+        fail(problems);
+        return finish(1);
+    }
     // What the command line asked for explicitly must work, or the program says why and ends.
-    if (!options.serialLink.isEmpty()) {
-        if (const QString refusal = display.linkSerialTo(options.serialLink); !refusal.isEmpty()) {
-            fail(refusal);
-            return 1;
-        }
+    QString refusal;
+    onDisplay([&] {
+        if (!options.serialLink.isEmpty())
+            refusal = display->linkSerialTo(options.serialLink);
+        if (refusal.isEmpty() && !options.recordFile.isEmpty())
+            refusal = display->recordTo(options.recordFile);
+        if (refusal.isEmpty() && !options.replayFile.isEmpty())
+            refusal = replay(options.replayFile, *display);
+    });
+    if (!refusal.isEmpty()) {
+        fail(refusal);
+        return finish(1);
     }
-    if (!options.recordFile.isEmpty()) {
-        if (const QString refusal = display.recordTo(options.recordFile); !refusal.isEmpty()) {
-            fail(refusal);
-            return 1;
-        }
+    int status = 0;
+    {
+        kd::sim::SimWindow window(*display);
+        window.showInputs(problems);
+        window.show();
+        status = app.exec();
     }
-    if (!options.replayFile.isEmpty()) {
-        if (const QString refusal = replay(options.replayFile, display); !refusal.isEmpty()) {
-            fail(refusal);
-            return 1;
-        }
-    }
-    window.showInputs(problems.join(QLatin1Char('\n')));
-    window.show();
-    return app.exec();
+    return finish(status);
 }

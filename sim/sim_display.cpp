@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -37,6 +38,14 @@ SimDisplay::~SimDisplay() {
 }
 
 QString SimDisplay::start() {
+    m_silentClientTimer = new QTimer(this);
+    m_silentClientTimer->setSingleShot(true);
+    connect(m_silentClientTimer, &QTimer::timeout, this, [this] {
+        if (!m_client)
+            return;
+        log(kUsbSource, QStringLiteral("Client sendet nichts: getrennt"));
+        m_client->abort();
+    });
     m_stepTimer = new QTimer(this);
     connect(m_stepTimer, &QTimer::timeout, this, [this] {
         bool stepped = false;
@@ -49,8 +58,11 @@ QString SimDisplay::start() {
         scheduleStep();
     });
     scheduleStep();
+    const QString socket = startSocket();
+    if (m_anotherRunning)
+        return socket; // the other display serves both inputs
     QStringList problems;
-    for (const QString &problem : {startSocket(), startSerial(), enterPortMap()}) {
+    for (const QString &problem : {socket, startSerial(), enterPortMap()}) {
         if (!problem.isEmpty())
             problems << problem;
     }
@@ -62,13 +74,12 @@ QString SimDisplay::startSocket() {
     if (!path.error.empty())
         return QString::fromStdString(path.error);
     m_socketPath = QString::fromStdString(path.path);
+    const std::string folder = path.path.substr(0, path.path.rfind('/'));
+    if (const QString locked = lockDisplay(folder); !locked.isEmpty())
+        return locked;
 
-    // A socket file left by a display that is no longer running is removed; a running one is
-    // not disturbed.
-    QLocalSocket probe;
-    probe.connectToServer(m_socketPath);
-    if (probe.waitForConnected(200))
-        return QStringLiteral("Ein virtuelles Display läuft bereits an ") + m_socketPath;
+    // Only the display that holds the lock gets here: a socket file left by a display that is no
+    // longer running is removed without a race against another one starting.
     QLocalServer::removeServer(m_socketPath);
 
     m_server = new QLocalServer(this);
@@ -77,6 +88,25 @@ QString SimDisplay::startSocket() {
         return QStringLiteral("Socket ") + m_socketPath +
                QStringLiteral(" lässt sich nicht öffnen: ") + m_server->errorString();
     connect(m_server, &QLocalServer::newConnection, this, &SimDisplay::acceptClient);
+    return {};
+}
+
+// One display serves the user at a time: the one that holds the lock on kundendisplay-sim.lock in
+// the private folder. The lock goes with the process, however it ends.
+QString SimDisplay::lockDisplay(const std::string &folder) {
+    const std::string lockPath = folder + "/kundendisplay-sim.lock";
+    m_lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lockFd < 0)
+        return QStringLiteral("Sperre %1 lässt sich nicht anlegen: %2")
+            .arg(QString::fromStdString(lockPath), QString::fromLocal8Bit(std::strerror(errno)));
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+        m_anotherRunning = true;
+        m_socketPath.clear();
+        return QStringLiteral("Ein virtuelles Display läuft bereits (Sperre %1)")
+            .arg(QString::fromStdString(lockPath));
+    }
     return {};
 }
 
@@ -104,7 +134,7 @@ QString SimDisplay::startSerial() {
         return QStringLiteral("Pseudo-Terminal lässt sich nicht anlegen: ") +
                QString::fromLocal8Bit(std::strerror(errno));
     // Holding the other end open keeps the terminal alive between clients.
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    m_slave = m_holdSerialOpen ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
     if (m_slave >= 0) {
         termios raw{};
         ::tcgetattr(m_slave, &raw);
@@ -138,7 +168,7 @@ void SimDisplay::stop() {
     }
     delete m_serialNotifier;
     m_serialNotifier = nullptr;
-    for (int *fd : {&m_slave, &m_master}) {
+    for (int *fd : {&m_slave, &m_master, &m_lockFd}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
@@ -155,13 +185,28 @@ void SimDisplay::acceptClient() {
         }
         m_client = socket;
         log(kUsbSource, QStringLiteral("verbunden"));
-        connect(socket, &QLocalSocket::readyRead, this,
-                [this, socket] { receive(kUsbSource, socket->readAll()); });
+        m_silentClientTimer->start(m_silentClientMs);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            m_silentClientTimer->stop();
+            receive(kUsbSource, socket->readAll());
+        });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            if (m_client == socket)
+            if (m_client == socket) {
                 m_client = nullptr;
+                m_silentClientTimer->stop();
+                // What the client left half-sent must not swallow the next client's bytes.
+                std::vector<LogEntry> entries;
+                {
+                    QMutexLocker lock(&m_mutex);
+                    m_model.discardPartial();
+                    entries = m_model.takeLog();
+                }
+                for (const LogEntry &entry : entries)
+                    log(kUsbSource, QString::fromStdString(entry.bytes + "  " + entry.meaning));
+            }
             log(kUsbSource, QStringLiteral("getrennt"));
             socket->deleteLater();
+            emit changed();
         });
         socket->write(&kWelcome, 1);
         socket->flush();
@@ -169,10 +214,24 @@ void SimDisplay::acceptClient() {
 }
 
 void SimDisplay::readSerial() {
-    char buffer[4096];
-    const ssize_t count = ::read(m_master, buffer, sizeof buffer);
-    if (count > 0)
-        receive(kSerialSource, QByteArray(buffer, static_cast<qsizetype>(count)));
+    ++m_serialWakeups;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    const ssize_t count = ::read(m_master, buffer.data(), static_cast<std::size_t>(buffer.size()));
+    if (count > 0) {
+        buffer.truncate(static_cast<qsizetype>(count));
+        receive(kSerialSource, buffer);
+        return;
+    }
+    if (count < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    // No program has the terminal's other end open (the display could not hold it open itself):
+    // the master reports that at once on every wake-up. Rather than spin, the display looks again
+    // a little later.
+    m_serialNotifier->setEnabled(false);
+    QTimer::singleShot(100, this, [this] {
+        if (m_serialNotifier)
+            m_serialNotifier->setEnabled(true);
+    });
 }
 
 void SimDisplay::receive(const QString &source, const QByteArray &bytes) {
@@ -189,9 +248,12 @@ void SimDisplay::receive(const QString &source, const QByteArray &bytes) {
         entries = m_model.takeLog();
     }
     m_receivedBytes += bytes.size();
+    const QString prefix = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
+                           QStringLiteral("  ") + source.leftJustified(7) + QStringLiteral("  ");
     for (const LogEntry &entry : entries)
-        log(source, QString::fromStdString(
-                        entry.bytes.empty() ? entry.meaning : entry.bytes + "  " + entry.meaning));
+        appendLog(prefix + QString::fromStdString(entry.bytes.empty()
+                                                      ? entry.meaning
+                                                      : entry.bytes + "  " + entry.meaning));
     scheduleStep();
     emit changed();
 }
@@ -244,8 +306,34 @@ QString SimDisplay::linkSerialTo(const QString &path) {
 }
 
 void SimDisplay::log(const QString &source, const QString &text) {
-    emit logged(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
-                QStringLiteral("  ") + source.leftJustified(7) + QStringLiteral("  ") + text);
+    appendLog(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
+              QStringLiteral("  ") + source.leftJustified(7) + QStringLiteral("  ") + text);
+    emit changed();
+}
+
+namespace {
+// How much log may wait for the window, in UTF-16 code units.
+constexpr qint64 kPendingLogLimit = 128 * 1024;
+} // namespace
+
+void SimDisplay::appendLog(QString line) {
+    QMutexLocker lock(&m_logMutex);
+    m_pendingLogBytes += line.size();
+    m_pendingLog.push_back(std::move(line));
+    while (m_pendingLogBytes > kPendingLogLimit && m_pendingLog.size() > 1) {
+        m_pendingLogBytes -= m_pendingLog.front().size();
+        m_droppedLogBytes += m_pendingLog.front().size();
+        m_pendingLog.pop_front();
+    }
+}
+
+LogBatch SimDisplay::takeLog() {
+    QMutexLocker lock(&m_logMutex);
+    LogBatch batch{std::move(m_pendingLog), m_droppedLogBytes};
+    m_pendingLog.clear();
+    m_pendingLogBytes = 0;
+    m_droppedLogBytes = 0;
+    return batch;
 }
 
 QString SimDisplay::socketPath() const {

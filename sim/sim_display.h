@@ -29,9 +29,16 @@ struct Snapshot {
     std::string state;
 };
 
+// Log lines waiting for the window, and how much of the log was dropped to keep it bounded.
+struct LogBatch {
+    QStringList lines;
+    qint64 droppedBytes = 0;
+};
+
 // The virtual display's inputs around its model: the Unix-domain socket that the stand-in USB
 // library connects to (one client at a time) and a pseudo-terminal for serial software. Every
-// arrival is logged with its time, source, hex bytes and printable text.
+// command is logged with its time, source, hex bytes and meaning; the log waiting for the window
+// is bounded by bytes, the oldest lines going first.
 class SimDisplay : public QObject {
     Q_OBJECT
 
@@ -44,6 +51,18 @@ class SimDisplay : public QObject {
 
     // Opens both inputs. Returns an empty text, or why an input could not be opened.
     Q_INVOKABLE QString start();
+    // Another virtual display of the user already serves: this one serves nothing.
+    bool anotherDisplayRunning() const { return m_anotherRunning; }
+    // Before start: whether the display holds its pseudo-terminal's other end open between
+    // clients (it does unless that fails).
+    void setHoldSerialOpen(bool hold) { m_holdSerialOpen = hold; }
+    // A USB client that has sent nothing this long after connecting is dropped, so that it
+    // cannot keep the display from the next one.
+    void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
+    // How often the pseudo-terminal woke the display up, for checking that it does not spin.
+    qint64 serialWakeups() const { return m_serialWakeups.load(); }
+    // The log lines since the last call, at most about 256 KiB of them.
+    LogBatch takeLog();
     // Closes both inputs, as when the program ends.
     Q_INVOKABLE void stop();
 
@@ -66,7 +85,6 @@ class SimDisplay : public QObject {
 
   signals:
     void changed();
-    void logged(const QString &line);
 
   private:
     QString startSocket();
@@ -75,6 +93,8 @@ class SimDisplay : public QObject {
     void acceptClient();
     void readSerial();
     void log(const QString &source, const QString &text);
+    void appendLog(QString line);
+    QString lockDisplay(const std::string &folder);
     void scheduleStep();
 
     mutable QMutex m_mutex;
@@ -94,6 +114,16 @@ class SimDisplay : public QObject {
     int m_enteredPort = 0;
     std::string m_portMapFolder;
     std::atomic<qint64> m_receivedBytes = 0;
+    std::atomic<qint64> m_serialWakeups = 0;
+    bool m_anotherRunning = false;
+    bool m_holdSerialOpen = true;
+    int m_silentClientMs = 5000;
+    int m_lockFd = -1;
+    QTimer *m_silentClientTimer = nullptr;
+    mutable QMutex m_logMutex;
+    QStringList m_pendingLog;
+    qint64 m_pendingLogBytes = 0;
+    qint64 m_droppedLogBytes = 0;
 };
 
 } // namespace kd::sim

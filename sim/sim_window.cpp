@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -73,11 +75,11 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
     m_inputs->setObjectName(QStringLiteral("inputs"));
     m_inputs->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto *logLabel = new QLabel(QStringLiteral("Empfangen:"), client);
+    auto *logLabel = m_logLabel = new QLabel(QStringLiteral("Empfangen:"), client);
     m_log = new QPlainTextEdit(client);
     m_log->setObjectName(QStringLiteral("log"));
     m_log->setReadOnly(true);
-    m_log->setMaximumBlockCount(2000);
+
     m_log->setWordWrapMode(QTextOption::WrapAnywhere);
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_log->setMinimumHeight(160);
@@ -103,7 +105,6 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
     });
 
     connect(&m_display, &SimDisplay::changed, this, &SimWindow::scheduleRefresh);
-    connect(&m_display, &SimDisplay::logged, m_log, &QPlainTextEdit::appendPlainText);
     connect(m_emulation, &QComboBox::activated, this, &SimWindow::chooseEmulation);
     refresh();
     showEmulation(m_display.snapshot().emulation);
@@ -132,7 +133,37 @@ void SimWindow::scheduleRefresh() {
         m_refreshTimer->start();
 }
 
+// The log keeps its last 256 Ki characters, whatever arrives; the label says how much went.
+void SimWindow::appendLog() {
+    constexpr int kLogLimit = 256 * 1024;
+    LogBatch batch = m_display.takeLog();
+    if (batch.lines.isEmpty() && batch.droppedBytes == 0)
+        return;
+    m_droppedLogBytes += batch.droppedBytes;
+    QString text = batch.lines.join(QLatin1Char('\n'));
+    if (text.size() > kLogLimit) {
+        m_droppedLogBytes += text.size() - kLogLimit;
+        text = text.right(kLogLimit);
+    }
+    m_log->appendPlainText(text);
+    QTextDocument *document = m_log->document();
+    const int excess = document->characterCount() - kLogLimit;
+    if (excess > 0) {
+        QTextCursor cursor(document);
+        cursor.setPosition(excess, QTextCursor::KeepAnchor);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        m_droppedLogBytes += cursor.selectedText().size();
+        cursor.removeSelectedText();
+        cursor.deleteChar();
+    }
+    if (m_droppedLogBytes > 0)
+        m_logLabel->setText(QStringLiteral("Empfangen (ältere Einträge verworfen: %1 KiB):")
+                                .arg(m_droppedLogBytes / 1024));
+}
+
 void SimWindow::refresh() {
+    ++m_refreshCount;
+    appendLog();
     const Snapshot snapshot = m_display.snapshot();
     const Screen &screen = snapshot.screen;
     for (int row = 0; row < Screen::kRows; ++row) {

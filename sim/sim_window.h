@@ -26,8 +26,11 @@ class SimWindow : public QMainWindow {
     QComboBox *emulationChoice() const { return m_emulation; }
     QLabel *stateLine() const { return m_state; }
 
-    // Shows the display's current content.
+    // Shows the display's current content and the log that arrived since.
     void refresh();
+    // How often the window has drawn the display, for checking that a flood does not make it
+    // draw more than about 60 times a second.
+    qint64 refreshCount() const { return m_refreshCount; }
     // Shows where the inputs are, or why they are not.
     void showInputs(const QString &problems);
     // Shows the set chosen, without changing the display (which is already in it).
@@ -38,6 +41,7 @@ class SimWindow : public QMainWindow {
 
   private:
     void scheduleRefresh();
+    void appendLog();
     void chooseEmulation(int index);
 
     SimDisplay &m_display;
@@ -46,9 +50,12 @@ class SimWindow : public QMainWindow {
     QLabel *m_state = nullptr;
     QLabel *m_inputs = nullptr;
     QPlainTextEdit *m_log = nullptr;
+    QLabel *m_logLabel = nullptr;
+    qint64 m_droppedLogBytes = 0;
     QTimer *m_refreshTimer = nullptr;
     QTimer *m_blinkTimer = nullptr;
     bool m_blinkPhase = true;
+    qint64 m_refreshCount = 0;
 };
 
 } // namespace kd::sim

@@ -22,11 +22,12 @@ extern "C" {
 #endif
 
 /* Connects to a running virtual display. Returns 1 when it reached one (or is still connected),
- * 0 when none is running or it already serves another client. */
+ * 0 when none is running, it already serves another client, or it does not answer within 2 s. */
 CD722DUSB_API uint8_t opencd722usb(void);
 
-/* Sends count bytes starting at first, in order. Returns count, or -1 when not open or when the
- * display has gone away (the connection is then closed; open again to reconnect). */
+/* Sends count bytes starting at first, in order. Returns count, or -1 when not open, when the
+ * display has gone away, or when it does not take the bytes within 2 s (the connection is then
+ * closed; open again to reconnect). */
 CD722DUSB_API int32_t writecd722usb(const uint8_t *first, int32_t count);
 
 /* Disconnects. Returns 0, also when nothing was open. */

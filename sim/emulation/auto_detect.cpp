@@ -31,6 +31,11 @@ void AutoInterpreter::powerOn() {
     m_standard->powerOn();
 }
 
+void AutoInterpreter::discardPending() {
+    Interpreter::discardPending();
+    (m_locked ? m_locked : m_standard)->discardPending();
+}
+
 std::string AutoInterpreter::stateNote() const {
     if (m_locked) {
         const std::string note = m_locked->stateNote();

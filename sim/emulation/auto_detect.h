@@ -14,6 +14,7 @@ class AutoInterpreter : public Interpreter {
     explicit AutoInterpreter(Context &context);
     void powerOn() override;
     Emulation emulation() const override { return Emulation::Auto; }
+    void discardPending() override;
     std::string stateNote() const override;
     // The set it locked on, or Auto while it has not decided.
     Emulation detected() const { return m_detected; }

@@ -11,6 +11,8 @@ namespace {
 // A command that never completes (a lost end byte, a flood of parameters) is dropped after this
 // many bytes, so that the display cannot fall silent.
 constexpr std::size_t kMaxCommandLength = 512;
+// How much of a run of text the log shows.
+constexpr std::size_t kLoggedTextBytes = 32;
 
 } // namespace
 
@@ -69,12 +71,22 @@ void Context::text(std::uint8_t byte, bool shown) {
 void Context::flushText() {
     if (m_textBytes.empty())
         return;
+    // A long run is logged by its start and its length, so that a flood of text cannot flood
+    // the log.
+    const std::string_view shown = std::string_view(m_textBytes).substr(0, kLoggedTextBytes);
     std::string printableText;
-    for (char byte : m_textBytes)
-        printableText += static_cast<unsigned char>(byte) < 0x7F ? byte : '.';
+    for (char byte : shown) {
+        const auto value = static_cast<unsigned char>(byte);
+        printableText += value >= 0x20 && value < 0x7F ? byte : '.';
+    }
+    std::string meaning = (m_textShown ? "Text \"" : "durchgereicht \"") + printableText + "\"";
+    std::string bytes = hexBytes(shown);
+    if (shown.size() < m_textBytes.size()) {
+        meaning += " … (" + std::to_string(m_textBytes.size()) + " Bytes)";
+        bytes += " …";
+    }
     if (m_log)
-        m_log({hexBytes(m_textBytes),
-               (m_textShown ? "Text \"" : "durchgereicht \"") + printableText + "\""});
+        m_log({std::move(bytes), std::move(meaning)});
     m_textBytes.clear();
 }
 
@@ -97,6 +109,13 @@ void Interpreter::feed(std::uint8_t byte) {
             result = refuse(m_pending.substr(0, 1), "unbekannt");
         m_pending.erase(0, std::max<std::size_t>(result.length, 1));
     }
+}
+
+void Interpreter::discardPending() {
+    if (m_pending.empty())
+        return;
+    m_context.command(m_pending, "verworfen: unvollständig, der Sender ist fort");
+    m_pending.clear();
 }
 
 Step Interpreter::refuse(std::string_view bytes, const std::string &why) {

@@ -87,6 +87,8 @@ class Interpreter {
     void feed(std::string_view bytes);
     // No command is waiting for more bytes.
     bool idle() const { return m_pending.empty(); }
+    // Drops a command that has only partly arrived (its sender went away), saying so.
+    virtual void discardPending();
     // The set's power-on state, as after a reset.
     virtual void powerOn() = 0;
     virtual Emulation emulation() const = 0;

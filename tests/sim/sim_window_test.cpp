@@ -42,8 +42,10 @@ TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged
     EXPECT_TRUE(log.contains(QStringLiteral("47 65 73 61 6D 74 3A  Text \"Gesamt:\"")));
 
     display.receive(QStringLiteral("USB"), QByteArray("\x02\x05Q\x03", 4));
-    EXPECT_TRUE(window.log()->toPlainText().contains(
-        QStringLiteral("USB      02 05 51 03  verworfen: unbekannter Rahmen 51")));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return window.log()->toPlainText().contains(
+            QStringLiteral("USB      02 05 51 03  verworfen: unbekannter Rahmen 51"));
+    }));
 }
 
 // The choice of command set puts the display into that set's power-on state, shows it in the

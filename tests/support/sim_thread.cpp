@@ -29,9 +29,11 @@ PrivateRuntimeDir::~PrivateRuntimeDir() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-SimThread::SimThread() {
+SimThread::SimThread(const std::function<void(sim::SimDisplay &)> &configure) {
     m_thread.start();
     m_display = new sim::SimDisplay;
+    if (configure)
+        configure(*m_display);
     m_display->moveToThread(&m_thread);
     QMetaObject::invokeMethod(m_display, &sim::SimDisplay::start, Qt::BlockingQueuedConnection,
                               &m_problems);

@@ -4,6 +4,8 @@
 
 #include <QThread>
 
+#include <functional>
+
 #include <string>
 
 namespace kd::test {
@@ -26,7 +28,8 @@ class PrivateRuntimeDir {
 // synchronous library calls on the test's thread then meet a display that answers.
 class SimThread {
   public:
-    SimThread();
+    // The display may be set up before it starts.
+    explicit SimThread(const std::function<void(sim::SimDisplay &)> &configure = {});
     ~SimThread();
     SimThread(const SimThread &) = delete;
     SimThread &operator=(const SimThread &) = delete;
