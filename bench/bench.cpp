@@ -1,7 +1,8 @@
 // Speed and memory of the tool: window start, each content command over both transports, a
-// failed scan, and resident memory after start-up.
+// failed scan, and resident memory after start-up; and the virtual display under a flood.
 #include "app/form.h"
 #include "app/main_window.h"
+#include "flood.h"
 #include "support/fakes.h"
 #include "support/pseudo_terminal.h"
 #include "support/sim_thread.h"
@@ -267,6 +268,8 @@ int main(int argc, char **argv) {
                                  "kundendisplay-sim")
         ->Iterations(1)
         ->Unit(benchmark::kMillisecond);
+
+    kd::bench::registerFloodBenchmarks();
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -3,6 +3,12 @@
 #include "emulation/auto_detect.h"
 
 namespace kd::sim {
+namespace {
+
+// How many log entries one arrival of bytes may make; a flood is counted, not logged line by line.
+constexpr std::size_t kLogEntriesPerArrival = 256;
+
+} // namespace
 
 std::string writeModeName(WriteMode mode) {
     switch (mode) {
@@ -28,8 +34,14 @@ void DisplayModel::setEmulation(Emulation emulation) {
 }
 
 void DisplayModel::feed(std::string_view bytes) {
+    m_context.startBudget(kLogEntriesPerArrival);
     m_interpreter->feed(bytes);
     m_context.flushText();
+    if (const std::size_t skipped = m_context.startBudget(0); skipped > 0)
+        m_log.push_back({{},
+                         "… " + std::to_string(skipped) +
+                             " weitere Einträge dieser Ankunft nicht protokolliert"});
+    m_context.startBudget(SIZE_MAX);
 }
 
 void DisplayModel::discardPartial() {

@@ -79,6 +79,8 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
     m_log = new QPlainTextEdit(client);
     m_log->setObjectName(QStringLiteral("log"));
     m_log->setReadOnly(true);
+    // The log is trimmed from the top as it grows; an undo history would keep every trimmed line.
+    m_log->setUndoRedoEnabled(false);
 
     m_log->setWordWrapMode(QTextOption::WrapAnywhere);
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -214,6 +214,8 @@ char16_t glyphOf(std::uint8_t byte, CodeTable table, NationalSet set) {
     if (byte < 0x80) {
         if (byte == 0x7F || byte < 0x20)
             return u'\uFFFD';
+        if (set == NationalSet::Usa)
+            return byte;
         for (std::size_t i = 0; i < kNationalPositions.size(); ++i) {
             if (kNationalPositions[i] == byte)
                 return kNationalCharacters[static_cast<std::size_t>(set)][i];

@@ -68,10 +68,14 @@ Step EscPosInterpreter::step(std::string_view pending) {
         if (pending.size() < 2)
             return Step::incomplete();
         return refuse(pending.substr(0, 2),
-                      "unbekannter Befehl im Befehlssatz " + emulationTitle(m_dialect));
+                      m_context.logging()
+                          ? "unbekannter Befehl im Befehlssatz " + emulationTitle(m_dialect)
+                          : std::string());
     }
     return refuse(pending.substr(0, 1),
-                  "Steuerbyte ohne Bedeutung im Befehlssatz " + emulationTitle(m_dialect));
+                  m_context.logging()
+                      ? "Steuerbyte ohne Bedeutung im Befehlssatz " + emulationTitle(m_dialect)
+                      : std::string());
 }
 
 // While the printer alone is selected, everything but the selection itself is meant for it.

@@ -57,32 +57,52 @@ std::optional<Emulation> emulationNamed(std::string_view name) {
 
 void Context::command(std::string_view bytes, const std::string &meaning) {
     flushText();
+    if (m_budget == 0) {
+        ++m_skipped;
+        return;
+    }
+    --m_budget;
     if (m_log)
         m_log({hexBytes(bytes), meaning});
 }
 
+std::size_t Context::startBudget(std::size_t entries) {
+    m_budget = entries;
+    const std::size_t skipped = m_skipped;
+    m_skipped = 0;
+    return skipped;
+}
+
 void Context::text(std::uint8_t byte, bool shown) {
-    if (!m_textBytes.empty() && shown != m_textShown)
+    if (m_textLength != 0 && shown != m_textShown)
         flushText();
     m_textShown = shown;
-    m_textBytes.push_back(static_cast<char>(byte));
+    if (m_textLength++ < kLoggedTextBytes)
+        m_textBytes.push_back(static_cast<char>(byte));
 }
 
 void Context::flushText() {
-    if (m_textBytes.empty())
+    if (m_textLength == 0)
         return;
+    const std::size_t length = m_textLength;
+    m_textLength = 0;
+    if (m_budget == 0) {
+        ++m_skipped;
+        m_textBytes.clear();
+        return;
+    }
+    --m_budget;
     // A long run is logged by its start and its length, so that a flood of text cannot flood
     // the log.
-    const std::string_view shown = std::string_view(m_textBytes).substr(0, kLoggedTextBytes);
     std::string printableText;
-    for (char byte : shown) {
+    for (char byte : m_textBytes) {
         const auto value = static_cast<unsigned char>(byte);
         printableText += value >= 0x20 && value < 0x7F ? byte : '.';
     }
     std::string meaning = (m_textShown ? "Text \"" : "durchgereicht \"") + printableText + "\"";
-    std::string bytes = hexBytes(shown);
-    if (shown.size() < m_textBytes.size()) {
-        meaning += " … (" + std::to_string(m_textBytes.size()) + " Bytes)";
+    std::string bytes = hexBytes(m_textBytes);
+    if (m_textBytes.size() < length) {
+        meaning += " … (" + std::to_string(length) + " Bytes)";
         bytes += " …";
     }
     if (m_log)
@@ -96,12 +116,24 @@ void Interpreter::feed(std::string_view bytes) {
 }
 
 void Interpreter::feed(std::uint8_t byte) {
+    // Most bytes are a whole command or character by themselves: taken without queueing.
+    if (m_pending.empty()) {
+        const char single = static_cast<char>(byte);
+        const Step result = step(std::string_view(&single, 1));
+        if (result.kind == Step::Done)
+            return;
+        if (result.kind == Step::NotMine) {
+            refuse(std::string_view(&single, 1), "unbekannt");
+            return;
+        }
+    }
     m_pending.push_back(static_cast<char>(byte));
     while (!m_pending.empty()) {
         Step result = step(m_pending);
         if (result.kind == Step::Incomplete) {
             if (m_pending.size() < kMaxCommandLength)
                 return;
+            m_context.frameSearched = 0;
             result = refuse(m_pending, "Befehl ohne Ende nach " +
                                            std::to_string(kMaxCommandLength) + " Bytes verworfen");
         }
@@ -116,10 +148,11 @@ void Interpreter::discardPending() {
         return;
     m_context.command(m_pending, "verworfen: unvollständig, der Sender ist fort");
     m_pending.clear();
+    m_context.frameSearched = 0;
 }
 
 Step Interpreter::refuse(std::string_view bytes, const std::string &why) {
-    m_context.command(bytes, "verworfen: " + why);
+    m_context.command(bytes, m_context.logging() ? "verworfen: " + why : std::string());
     return Step::done(bytes.size());
 }
 

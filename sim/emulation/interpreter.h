@@ -2,6 +2,7 @@
 
 #include "emulation/screen.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,6 +53,12 @@ class Context {
     Screen &screen;
     // Logs the command's bytes with its meaning, after any text that came before it.
     void command(std::string_view bytes, const std::string &meaning);
+    // Whether the log takes more entries now. A flood fills the budget of one arrival; what comes
+    // after it is counted, not logged, and the count is logged instead.
+    bool logging() const { return m_budget > 0; }
+    // Starts an arrival's budget of log entries; returns how many were counted but not logged
+    // since the last call.
+    std::size_t startBudget(std::size_t entries);
     // Logs the bytes as a whole command that was taken (done or refused with its reason).
     Step take(std::string_view bytes, const std::string &meaning) {
         command(bytes, meaning);
@@ -64,12 +71,19 @@ class Context {
 
     // The step time of the tool's running texts, which its 'D' frame sets.
     int frameStepMs() const { return m_frameStepMs; }
+    // How much of a frame still waiting for its end has been searched for it, so that each new
+    // byte is looked at once.
+    std::size_t frameSearched = 0;
     void setFrameStepMs(int stepMs) { m_frameStepMs = stepMs; }
 
   private:
     LogSink m_log;
     int m_frameStepMs = 200;
+    std::size_t m_budget = SIZE_MAX;
+    std::size_t m_skipped = 0;
+    // The start of the current run of text, and its whole length.
     std::string m_textBytes;
+    std::size_t m_textLength = 0;
     bool m_textShown = true;
 };
 

@@ -91,8 +91,16 @@ bool Screen::putByte(std::uint8_t byte) {
 }
 
 void Screen::put(char16_t character, const Glyph *glyph) {
-    stopMarquee(m_row);
-    Cell written{character, m_reverse, m_blinkingText, glyph != nullptr, glyph ? *glyph : Glyph{}};
+    if (m_marquees[static_cast<std::size_t>(m_row)].active())
+        stopMarquee(m_row);
+    Cell written;
+    written.character = character;
+    written.reverse = m_reverse;
+    written.blink = m_blinkingText;
+    if (glyph) {
+        written.user = true;
+        written.glyph = *glyph;
+    }
     if (m_mode == WriteMode::HorizontalScroll) {
         if (m_parked)
             shiftLineLeft(m_row);

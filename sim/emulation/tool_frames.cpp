@@ -3,6 +3,8 @@
 
 #include "encoding/control_bytes.h"
 
+#include <algorithm>
+
 namespace kd::sim {
 namespace {
 
@@ -19,17 +21,20 @@ constexpr int kDefaultStepMs = 200;
 Step toolFrame(std::string_view pending, Context &context) {
     if (static_cast<std::uint8_t>(pending[0]) != kStartOfText)
         return Step::notMine();
-    if (pending.size() < 3)
+    if (pending.size() < 3) {
+        context.frameSearched = 0; // a frame just begun
         return Step::incomplete();
+    }
     Screen &screen = context.screen;
     // Where the frame ends: at its ETX, or where a new STX or a clear shows that it was lost.
-    std::size_t end = 1;
+    std::size_t end = std::max<std::size_t>(1, std::min(context.frameSearched, pending.size()));
     while (end < pending.size()) {
         const auto byte = static_cast<std::uint8_t>(pending[end]);
         if (byte == kEndOfText || byte == kStartOfText || byte == kFormFeed)
             break;
         ++end;
     }
+    context.frameSearched = end == pending.size() ? end : 0;
     const bool known = static_cast<std::uint8_t>(pending[1]) == kEnquiry &&
                        (pending[2] == 'D' || pending[2] == 'L');
     if (!known) {
