@@ -7,6 +7,7 @@
 #include "sim_display.h"
 #include "sim_options.h"
 #include "support/pseudo_terminal.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 
@@ -107,30 +108,10 @@ TEST(PrintMode, ReadsPlainBytesFromStandardInputAndRefusesAnUnreadableFile) {
 
 // The installed program needs no X server for --print.
 TEST(PrintMode, TheProgramPrintsWithoutAWindowSystem) {
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out[1], 1);
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::unsetenv("QT_QPA_PLATFORM");
-        const std::string program = executableDir() + "/kundendisplay-sim";
-        const std::string file = (kData / "epson_session.rec").string();
-        ::execl(program.c_str(), program.c_str(), "--print", "--emulation", "epson", file.c_str(),
-                nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string printed;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        printed.append(buffer, static_cast<std::size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(printed, readFile(kData / "epson_session.expected"));
+    const test::ProgramRun run = test::runSimProgram(
+        {"--print", "--emulation", "epson", (kData / "epson_session.rec").string()}, 1);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.output, readFile(kData / "epson_session.expected"));
 }
 
 TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {

@@ -1,5 +1,6 @@
 // The virtual display as its own program: what it leaves behind when it is told to end.
 #include "display/usb_display_library.h"
+#include "support/sim_program.h"
 #include "support/sim_thread.h"
 
 #include <QTest>
@@ -63,25 +64,9 @@ TEST(SimProcess, TerminationSignalsRemoveTheSocketAndThePortMapEntry) {
 }
 
 TEST(SimProcess, RefusesABadPortNumberAndNamesIt) {
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out[1], 2);
-        const std::string program = executableDir() + "/kundendisplay-sim";
-        ::execl(program.c_str(), program.c_str(), "--com", "21", nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string message;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<std::size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_NE(message.find("--com: \"21\""), std::string::npos) << message;
+    const test::ProgramRun run = test::runSimProgram({"--com", "21"}, 2);
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_NE(run.output.find("--com: \"21\""), std::string::npos) << run.output;
 }
 
 } // namespace

@@ -1,0 +1,42 @@
+#include "support/sim_program.h"
+
+#include "display/usb_display_library.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace kd::test {
+
+ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect) {
+    int out[2];
+    if (::pipe(out) != 0)
+        return {};
+    const std::string program = executableDir() + "/kundendisplay-sim";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], collect);
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::unsetenv("QT_QPA_PLATFORM");
+        std::vector<char *> argv{const_cast<char *>(program.c_str())};
+        for (const std::string &argument : arguments)
+            argv.push_back(const_cast<char *>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ProgramRun run;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        run.output.append(buffer, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+} // namespace kd::test

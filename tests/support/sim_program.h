@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kd::test {
+
+// What the kundendisplay-sim program printed and how it ended.
+struct ProgramRun {
+    int exitStatus = -1;
+    std::string output;
+};
+
+// Runs the kundendisplay-sim program beside the test with the arguments and no window system,
+// and collects what it wrote to the given descriptor (1 or 2).
+ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect);
+
+} // namespace kd::test
