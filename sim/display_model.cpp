@@ -6,7 +6,7 @@ namespace kd::sim {
 namespace {
 
 // How many log entries one arrival of bytes may make; a flood is counted, not logged line by line.
-constexpr std::size_t kLogEntriesPerArrival = 256;
+constexpr std::size_t kLogEntriesPerArrival = 64;
 
 } // namespace
 

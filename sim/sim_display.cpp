@@ -313,7 +313,7 @@ void SimDisplay::log(const QString &source, const QString &text) {
 
 namespace {
 // How much log may wait for the window, in UTF-16 code units.
-constexpr qint64 kPendingLogLimit = 128 * 1024;
+constexpr qint64 kPendingLogLimit = 32 * 1024;
 } // namespace
 
 void SimDisplay::appendLog(QString line) {

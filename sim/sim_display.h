@@ -61,7 +61,7 @@ class SimDisplay : public QObject {
     void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
     // How often the pseudo-terminal woke the display up, for checking that it does not spin.
     qint64 serialWakeups() const { return m_serialWakeups.load(); }
-    // The log lines since the last call, at most about 256 KiB of them.
+    // The log lines since the last call, at most about 32 Ki characters of them.
     LogBatch takeLog();
     // Closes both inputs, as when the program ends.
     Q_INVOKABLE void stop();

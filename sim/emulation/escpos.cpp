@@ -29,6 +29,27 @@ int escPosBrightness(int level) {
 EscPosInterpreter::EscPosInterpreter(Context &context, Emulation dialect)
     : Interpreter(context), m_dialect(dialect) {}
 
+void EscPosInterpreter::feed(std::string_view bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t end = at;
+        if (idle() && screen().peripheral() != Peripheral::Printer) {
+            while (end < bytes.size() && printable(static_cast<std::uint8_t>(bytes[end])))
+                ++end;
+        }
+        if (end == at) {
+            Interpreter::feed(static_cast<std::uint8_t>(bytes[at++]));
+            continue;
+        }
+        const std::size_t run = end - at;
+        const std::size_t written = screen().putBytes(bytes.substr(at, run));
+        m_context.textRun(bytes.substr(at, written));
+        at += written;
+        if (written < run) // a byte without a character takes the way that refuses it
+            Interpreter::feed(static_cast<std::uint8_t>(bytes[at++]));
+    }
+}
+
 void EscPosInterpreter::powerOn() {
     screen().powerOn(escPosPowerOn(m_dialect));
 }

@@ -12,6 +12,9 @@ class EscPosInterpreter : public Interpreter {
   public:
     EscPosInterpreter(Context &context, Emulation dialect);
     void powerOn() override;
+    // Runs of printable characters, the bulk of what a till sends, go to the screen in one call.
+    void feed(std::string_view bytes) override;
+    using Interpreter::feed;
     Emulation emulation() const override { return m_dialect; }
 
   protected:

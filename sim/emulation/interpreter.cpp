@@ -81,6 +81,15 @@ void Context::text(std::uint8_t byte, bool shown) {
         m_textBytes.push_back(static_cast<char>(byte));
 }
 
+void Context::textRun(std::string_view bytes) {
+    if (m_textLength != 0 && !m_textShown)
+        flushText();
+    m_textShown = true;
+    if (m_textLength < kLoggedTextBytes)
+        m_textBytes.append(bytes.substr(0, kLoggedTextBytes - m_textLength));
+    m_textLength += bytes.size();
+}
+
 void Context::flushText() {
     if (m_textLength == 0)
         return;

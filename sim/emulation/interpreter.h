@@ -67,6 +67,8 @@ class Context {
     // A printable character of a run of text, shown on the screen or (when shown is false) passed
     // on to the device behind the display; runs are logged as one line.
     void text(std::uint8_t byte, bool shown = true);
+    // A run of printable characters shown on the screen, as text() one by one would log it.
+    void textRun(std::string_view bytes);
     void flushText();
 
     // The step time of the tool's running texts, which its 'D' frame sets.
@@ -98,7 +100,7 @@ class Interpreter {
     Interpreter &operator=(const Interpreter &) = delete;
 
     void feed(std::uint8_t byte);
-    void feed(std::string_view bytes);
+    virtual void feed(std::string_view bytes);
     // No command is waiting for more bytes.
     bool idle() const { return m_pending.empty(); }
     // Drops a command that has only partly arrived (its sender went away), saying so.

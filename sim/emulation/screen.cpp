@@ -90,6 +90,14 @@ bool Screen::putByte(std::uint8_t byte) {
     return true;
 }
 
+std::size_t Screen::putBytes(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (!putByte(static_cast<std::uint8_t>(bytes[i])))
+            return i;
+    }
+    return bytes.size();
+}
+
 void Screen::put(char16_t character, const Glyph *glyph) {
     if (m_marquees[static_cast<std::size_t>(m_row)].active())
         stopMarquee(m_row);

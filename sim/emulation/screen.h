@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace kd::sim {
 
@@ -70,6 +71,9 @@ class Screen {
     // The character a byte shows under the current code table, national set and user characters;
     // false, and nothing written, for a byte the table has no character for.
     bool putByte(std::uint8_t byte);
+    // putByte for a run of bytes from 20 up; returns how many were written, stopping before the
+    // first byte without a character.
+    std::size_t putBytes(std::string_view bytes);
 
     // Cursor moves. At the ends of the lines they follow the write mode (see the command sets'
     // manuals: overwrite wraps to the other line, vertical scroll scrolls the lines, horizontal
