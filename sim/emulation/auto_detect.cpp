@@ -5,10 +5,6 @@
 namespace kd::sim {
 namespace {
 
-int byteAt(std::string_view pending, std::size_t index) {
-    return static_cast<std::uint8_t>(pending[index]);
-}
-
 // Second bytes of the Epson US commands; a US followed by anything else is Logic Controls' reset
 // followed by that byte.
 bool usCommandByte(int byte) {

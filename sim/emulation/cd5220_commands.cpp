@@ -9,10 +9,6 @@ constexpr std::uint8_t kCr = 0x0D;
 // One step of the CD5220 marquee: about once a second, as the real display scrolls.
 constexpr int kMarqueeStepMs = 1000;
 
-int byteAt(std::string_view pending, std::size_t index) {
-    return static_cast<std::uint8_t>(pending[index]);
-}
-
 // ESC Q x data CR: the data up to CR, at most `limit` characters shown. A control byte before the
 // CR means the CR was lost: the command is dropped and the byte is read afresh.
 Step stringCommand(std::string_view pending, Context &context, std::size_t limit) {

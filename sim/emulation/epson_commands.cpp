@@ -10,10 +10,6 @@ constexpr std::uint8_t kUs = 0x1F;
 constexpr std::uint8_t kEsc = 0x1B;
 constexpr std::uint8_t kDle = 0x10;
 
-int byteAt(std::string_view pending, std::size_t index) {
-    return static_cast<std::uint8_t>(pending[index]);
-}
-
 // The US commands that multi-set clones accept in CD5220 mode too.
 bool hybridCommand(int command) {
     return command == 0x01 || command == 0x02 || command == 0x03 || command == 0x0A ||

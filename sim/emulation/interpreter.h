@@ -130,6 +130,10 @@ class Interpreter {
 std::string hexBytes(std::string_view bytes);
 std::string hexByte(std::uint8_t byte);
 bool printable(std::uint8_t byte);
+// The byte at the index as a number 0..255.
+inline int byteAt(std::string_view bytes, std::size_t index) {
+    return static_cast<std::uint8_t>(bytes[index]);
+}
 
 // A command set's interpreter over the screen.
 std::unique_ptr<Interpreter> makeInterpreter(Emulation emulation, Context &context);

@@ -7,10 +7,6 @@ constexpr std::uint8_t kCr = 0x0D;
 constexpr std::size_t kMessageLimit = 45;
 constexpr int kMessageStepMs = 300;
 
-int byteAt(std::string_view pending, std::size_t index) {
-    return static_cast<std::uint8_t>(pending[index]);
-}
-
 std::string brightnessOf(int n) {
     switch (n) {
     case 0xFF: return "100";

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "sim_socket_path.h"
 #include "support/rig.h"
+#include "support/sim_program.h"
 #include "support/sim_thread.h"
 
 #include <QLineEdit>
@@ -196,9 +197,7 @@ TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondEnds) {
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, 2);
-            const std::string program = executableDir() + "/kundendisplay-sim";
-            ::execl(program.c_str(), program.c_str(), "--com", "0", nullptr);
-            ::_exit(127);
+            test::execSimProgram({"--com", "0"});
         }
     }
     int ended = -1;

@@ -22,13 +22,7 @@ pid_t startSim(const std::vector<std::string> &arguments) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        const std::string program = executableDir() + "/kundendisplay-sim";
-        std::vector<char *> argv{const_cast<char *>(program.c_str())};
-        for (const std::string &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        test::execSimProgram(arguments);
     }
     return child;
 }

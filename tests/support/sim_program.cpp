@@ -9,23 +9,27 @@
 
 namespace kd::test {
 
+void execSimProgram(const std::vector<std::string> &arguments) {
+    const std::string program = executableDir() + "/kundendisplay-sim";
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
-    const std::string program = executableDir() + "/kundendisplay-sim";
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(out[1], collect);
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("QT_QPA_PLATFORM");
-        std::vector<char *> argv{const_cast<char *>(program.c_str())};
-        for (const std::string &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        execSimProgram(arguments);
     }
     ::close(out[1]);
     ProgramRun run;

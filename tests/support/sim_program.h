@@ -11,6 +11,9 @@ struct ProgramRun {
     std::string output;
 };
 
+// In a forked child: becomes the kundendisplay-sim program beside the test, with the arguments.
+[[noreturn]] void execSimProgram(const std::vector<std::string> &arguments);
+
 // Runs the kundendisplay-sim program beside the test with the arguments and no window system,
 // and collects what it wrote to the given descriptor (1 or 2).
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect);
