@@ -214,15 +214,9 @@ void BM_ResidentMemoryAfterStart(benchmark::State &state, const char *program) {
             return;
         }
         QThread::msleep(1000);
-        std::ifstream status("/proc/" + std::to_string(process.processId()) + "/status");
-        double kib = 0;
-        for (std::string line; std::getline(status, line);) {
-            if (line.rfind("VmRSS:", 0) == 0)
-                kib = std::stod(line.substr(6));
-        }
+        state.counters["rss_MiB"] = kd::bench::residentMiB(process.processId());
         process.kill();
         process.waitForFinished(5000);
-        state.counters["rss_MiB"] = kib / 1024.0;
     }
 }
 

@@ -177,15 +177,6 @@ void BM_CommandLatency(benchmark::State &state) {
     ::close(fd);
 }
 
-double residentMiB(qint64 pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
-
 // The real program, headless, with 50 MB poured into its serial link: half repaints, half noise.
 void BM_ProgramMemoryAfterFlood(benchmark::State &state) {
     for (auto _ : state) {
@@ -220,6 +211,15 @@ void BM_ProgramMemoryAfterFlood(benchmark::State &state) {
 }
 
 } // namespace
+
+double residentMiB(long long pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
 
 void registerFloodBenchmarks() {
     benchmark::RegisterBenchmark("Flood/repaints-16MB", BM_Flood, false)

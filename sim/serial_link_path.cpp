@@ -1,19 +1,18 @@
 #include "serial_link_path.h"
 
+#include "runtime/private_folder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 
 namespace kd::sim {
 namespace {
 
 std::string linkTarget(const std::string &link) {
-    char target[PATH_MAX];
-    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
-    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+    return symbolicLinkTarget(link).value_or(std::string());
 }
 
 } // namespace

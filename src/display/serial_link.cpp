@@ -100,10 +100,7 @@ std::string deviceHolder(const std::string &device) {
         if (!fdDir)
             continue;
         while (const dirent *fd = ::readdir(fdDir)) {
-            char target[PATH_MAX];
-            const std::string link = fds + '/' + fd->d_name;
-            const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
-            if (length > 0 && std::string(target, static_cast<std::size_t>(length)) == real) {
+            if (symbolicLinkTarget(fds + '/' + fd->d_name) == real) {
                 holder = processName(pid);
                 break;
             }

@@ -1,11 +1,11 @@
 #include "display/usb_display_library.h"
 
 #include "core/error.h"
+#include "runtime/private_folder.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <string_view>
 
@@ -77,11 +77,7 @@ std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,
 }
 
 std::string executableDir() {
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return {};
-    const std::string exe(path, static_cast<std::size_t>(length));
+    const std::string exe = symbolicLinkTarget("/proc/self/exe").value_or(std::string());
     return exe.substr(0, exe.rfind('/'));
 }
 

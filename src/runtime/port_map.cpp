@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -36,14 +35,6 @@ bool alive(long pid) {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-std::optional<std::string> linkTarget(const std::string &entry) {
-    char target[PATH_MAX];
-    const ssize_t length = ::readlink(entry.c_str(), target, sizeof target - 1);
-    if (length <= 0)
-        return std::nullopt;
-    return std::string(target, static_cast<std::size_t>(length));
-}
-
 } // namespace
 
 Folder portMapFolder(bool create) {
@@ -52,7 +43,7 @@ Folder portMapFolder(bool create) {
 
 std::optional<PortMapEntry> readPortMapEntry(const std::string &folder, int portNumber) {
     const std::string entry = entryPath(folder, portNumber);
-    const std::optional<std::string> target = linkTarget(entry);
+    const std::optional<std::string> target = symbolicLinkTarget(entry);
     if (!target)
         return std::nullopt;
     PortMapEntry result{*target, {}};

@@ -4,10 +4,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 namespace kd {
+
+std::optional<std::string> symbolicLinkTarget(const std::string &path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+    if (length <= 0)
+        return std::nullopt;
+    return std::string(target, static_cast<std::size_t>(length));
+}
 
 std::string privateFolderRefusal(const std::string &folder) {
     struct stat info {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kd {
@@ -10,6 +11,9 @@ struct Folder {
     // Why the folder is refused or missing; empty on success.
     std::string error;
 };
+
+// Where a symbolic link points, as written in it; nothing when the path is no link.
+std::optional<std::string> symbolicLinkTarget(const std::string &path);
 
 // Why a folder may not hold the user's private files: it is missing, a link, not a folder, someone
 // else's, or open to others (its mode is not 0700). An empty text when it may.
