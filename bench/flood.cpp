@@ -5,7 +5,7 @@
 #include "flood.h"
 
 #include "display/usb_display_library.h"
-#include "sim_window.h"
+#include "window/sim_window.h"
 #include "support/sim_thread.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // One command set's interpreter (chosen at build time): whatever arrives, split however, the
 // screen stays 2 x 20 printable cells and the cursor stays on it.
-#include "display_model.h"
+#include "model/display_model.h"
 
 #include <cstdint>
 #include <cstdlib>

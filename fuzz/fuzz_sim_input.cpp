@@ -1,6 +1,6 @@
 // The virtual display's socket input: what a client sends arrives in chunks of any size; the
 // display counts every byte and its screen stays whole.
-#include "sim_display.h"
+#include "inputs/sim_display.h"
 
 #include <QCoreApplication>
 

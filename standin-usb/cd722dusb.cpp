@@ -1,7 +1,7 @@
 // The stand-in USB library: the display is the virtual customer display, reached over its socket.
 #include "cd722dusb.h"
 
-#include "sim_socket_path.h"
+#include "runtime/sim_socket_path.h"
 
 #include <fcntl.h>
 #include <poll.h>

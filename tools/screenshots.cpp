@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 #include "display/serial_link.h"
 #include "display/usb_display_library.h"
-#include "sim_display.h"
-#include "sim_window.h"
+#include "inputs/sim_display.h"
+#include "window/sim_window.h"
 
 #include <QApplication>
 #include <QDir>

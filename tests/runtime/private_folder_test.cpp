@@ -1,6 +1,6 @@
 #include "runtime/port_map.h"
 #include "runtime/private_folder.h"
-#include "sim_socket_path.h"
+#include "runtime/sim_socket_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "support/pseudo_terminal.h"
 
-#include "display_model.h"
+#include "model/display_model.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim_display.h"
+#include "inputs/sim_display.h"
 
 #include <QThread>
 

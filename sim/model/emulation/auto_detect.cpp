@@ -1,0 +1,177 @@
+#include "model/emulation/auto_detect.h"
+
+#include <algorithm>
+
+namespace kd::sim {
+namespace {
+
+// Second bytes of the Epson US commands; a US followed by anything else is Logic Controls' reset
+// followed by that byte.
+bool usCommandByte(int byte) {
+    static constexpr int kCommands[] = {0x01, 0x02, 0x03, 0x0A, 0x0D, 0x23, 0x24, 0x28, 0x2C, 0x2E,
+                                        0x3B, 0x40, 0x42, 0x43, 0x45, 0x54, 0x55, 0x58, 0x72, 0x76};
+    return std::find(std::begin(kCommands), std::end(kCommands), byte) != std::end(kCommands);
+}
+
+} // namespace
+
+AutoInterpreter::AutoInterpreter(Context &context)
+    : Interpreter(context), m_standard(makeInterpreter(Emulation::Standard, context)) {}
+
+void AutoInterpreter::powerOn() {
+    m_locked.reset();
+    m_detected = Emulation::Auto;
+    m_reason.clear();
+    m_offset = 0;
+    m_standard = makeInterpreter(Emulation::Standard, m_context);
+    m_standard->powerOn();
+}
+
+void AutoInterpreter::discardPending() {
+    Interpreter::discardPending();
+    (m_locked ? m_locked : m_standard)->discardPending();
+}
+
+std::string AutoInterpreter::stateNote() const {
+    if (m_locked) {
+        const std::string note = m_locked->stateNote();
+        return m_reason + (note.empty() ? "" : ", " + note);
+    }
+    return "noch nicht erkannt";
+}
+
+Step AutoInterpreter::step(std::string_view pending) {
+    if (m_locked) {
+        m_locked->feed(static_cast<std::uint8_t>(pending[0]));
+        ++m_offset;
+        return Step::done(1);
+    }
+    // Signatures are looked for only where a command may start.
+    const Decision decision =
+        m_standard->idle() ? decide(pending) : Decision{Decision::Undecided, {}, 0};
+    if (decision.kind == Decision::NeedMore)
+        return Step::incomplete();
+    if (decision.kind == Decision::Decided) {
+        m_detected = decision.emulation;
+        m_reason = "erkannt: " + emulationTitle(decision.emulation) + ", an " +
+                   hexBytes(pending.substr(0, decision.signature)) + " bei Byte " +
+                   std::to_string(m_offset);
+        m_context.command({}, m_reason);
+        m_locked = makeInterpreter(decision.emulation, m_context);
+        // The display keeps what it shows; the chosen set reads on from the deciding command.
+        m_locked->feed(pending);
+        m_offset += pending.size();
+        return Step::done(pending.size());
+    }
+    m_standard->feed(static_cast<std::uint8_t>(pending[0]));
+    ++m_offset;
+    return Step::done(1);
+}
+
+AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
+    const auto need = [&](std::size_t length) { return p.size() < length; };
+    const Decision more{Decision::NeedMore, {}, 0};
+    const Decision none{Decision::Undecided, {}, 0};
+    const auto decided = [](Emulation emulation, std::size_t signature) {
+        return Decision{Decision::Decided, emulation, signature};
+    };
+    switch (byteAt(p, 0)) {
+    case 0x1F: {
+        if (need(2))
+            return more;
+        const int command = byteAt(p, 1);
+        if (command == 0x01 || command == 0x02 || command == 0x03)
+            return decided(Emulation::Epson, 2);
+        if (command == 0x43) {
+            if (need(3))
+                return more;
+            const int n = byteAt(p, 2);
+            return n == 0 || n == 1 || n == '0' || n == '1' ? decided(Emulation::Epson, 3) : none;
+        }
+        if (command == 0x58) {
+            if (need(3))
+                return more;
+            return byteAt(p, 2) >= 1 && byteAt(p, 2) <= 4 ? decided(Emulation::Epson, 3) : none;
+        }
+        if (command == 0x24) {
+            if (need(4))
+                return more;
+            const int x = byteAt(p, 2);
+            const int y = byteAt(p, 3);
+            return x >= 1 && x <= 20 && (y == 1 || y == 2) ? decided(Emulation::Epson, 4) : none;
+        }
+        if ((command >= 0x10 && command <= 0x14) ||
+            (printable(static_cast<std::uint8_t>(command)) && !usCommandByte(command)))
+            return decided(Emulation::LogicControls, 2);
+        return none;
+    }
+    case 0x1B: {
+        if (need(2))
+            return more;
+        switch (byteAt(p, 1)) {
+        case 't': return decided(Emulation::Epson, 2);
+        case '=':
+            if (need(3))
+                return more;
+            return byteAt(p, 2) == 2 ? decided(Emulation::Epson, 3) : none;
+        case 'Q':
+            if (need(3))
+                return more;
+            return p[2] == 'A' || p[2] == 'B' || p[2] == 'D' ? decided(Emulation::Cd5220, 3) : none;
+        case 'l':
+        case '_':
+        case '*':
+        case '[':
+        case 0x11:
+        case 0x12:
+        case 0x13: return decided(Emulation::Cd5220, 2);
+        default: return none;
+        }
+    }
+    case 0x10: {
+        if (need(2))
+            return more;
+        const int position = byteAt(p, 1);
+        if (position > 0x27 || position == 0x04 || position == 0x05 || position == 0x14)
+            return none;
+        if (need(3))
+            return more;
+        return printable(static_cast<std::uint8_t>(p[2])) ? decided(Emulation::LogicControls, 2)
+                                                          : none;
+    }
+    case 0x04: {
+        if (need(2))
+            return more;
+        const int level = byteAt(p, 1);
+        return level == 0x20 || level == 0x40 || level == 0x60 || level == 0xFF
+                   ? decided(Emulation::LogicControls, 2)
+                   : none;
+    }
+    case 0x00: {
+        if (need(2))
+            return more;
+        return byteAt(p, 1) <= 1 ? decided(Emulation::LogicControls, 2) : none;
+    }
+    case '!': {
+        if (need(2))
+            return more;
+        if (p[1] != '#')
+            return none;
+        if (need(3))
+            return more;
+        if (std::string_view("1245689A").find(p[2]) == std::string_view::npos)
+            return none;
+        // The command counts once its CR has come, within the longest line command.
+        for (std::size_t i = 3; i < p.size(); ++i) {
+            if (p[i] == '\r')
+                return decided(Emulation::Aedex, 3);
+            if (static_cast<std::uint8_t>(p[i]) < 0x20 || i > 64)
+                return none;
+        }
+        return more;
+    }
+    default: return none;
+    }
+}
+
+} // namespace kd::sim

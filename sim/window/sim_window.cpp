@@ -1,0 +1,213 @@
+#include "window/sim_window.h"
+
+#include "inputs/sim_display.h"
+#include "window/vfd_line.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kd::sim {
+namespace {
+
+// About 60 pictures a second at most.
+constexpr int kRefreshMs = 16;
+constexpr int kCursorBlinkMs = 500;
+const QString kEmulationKey = QStringLiteral("emulation");
+
+QSettings settings() {
+    return QSettings(QStringLiteral("kundendisplay-test"), QStringLiteral("kundendisplay-sim"));
+}
+
+} // namespace
+
+SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
+    : QMainWindow(parent), m_display(display) {
+    setObjectName(QStringLiteral("SimWindow"));
+    setWindowTitle(QStringLiteral(KD_SIM_DISPLAY_NAME));
+
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+
+    auto *bezel = new QFrame(client);
+    bezel->setObjectName(QStringLiteral("bezel"));
+    bezel->setAccessibleName(QStringLiteral("Display"));
+    bezel->setStyleSheet(QStringLiteral(
+        "#bezel { background: #1b1d1f; border: 6px solid #2b2e31; border-radius: 8px; }"));
+    auto *bezelLayout = new QVBoxLayout(bezel);
+    bezelLayout->setContentsMargins(14, 14, 14, 14);
+    bezelLayout->setSpacing(4);
+    for (int row = 0; row < 2; ++row) {
+        m_lines[row] = new VfdLine(bezel);
+        m_lines[row]->setObjectName(QStringLiteral("line%1").arg(row + 1));
+        m_lines[row]->setAccessibleDescription(
+            QStringLiteral("Zeile %1 des Displays").arg(row + 1));
+        bezelLayout->addWidget(m_lines[row]);
+    }
+
+    auto *emulationLabel = new QLabel(QStringLiteral("&Befehlssatz:"), client);
+    m_emulation = new QComboBox(client);
+    m_emulation->setObjectName(QStringLiteral("emulation"));
+    for (Emulation emulation : allEmulations())
+        m_emulation->addItem(QString::fromStdString(emulationTitle(emulation)),
+                             QString::fromStdString(emulationName(emulation)));
+    emulationLabel->setBuddy(m_emulation);
+    auto *emulationRow = new QHBoxLayout;
+    emulationRow->addWidget(emulationLabel);
+    emulationRow->addWidget(m_emulation);
+    emulationRow->addStretch(1);
+
+    m_state = new QLabel(client);
+    m_state->setObjectName(QStringLiteral("state"));
+    m_state->setAccessibleDescription(QStringLiteral("Zustand des Displays"));
+    m_state->setWordWrap(true);
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_inputs = new QLabel(client);
+    m_inputs->setObjectName(QStringLiteral("inputs"));
+    m_inputs->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto *logLabel = m_logLabel = new QLabel(QStringLiteral("Empfangen:"), client);
+    m_log = new QPlainTextEdit(client);
+    m_log->setObjectName(QStringLiteral("log"));
+    m_log->setReadOnly(true);
+    // The log is trimmed from the top as it grows; an undo history would keep every trimmed line.
+    m_log->setUndoRedoEnabled(false);
+
+    m_log->setWordWrapMode(QTextOption::WrapAnywhere);
+    m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_log->setMinimumHeight(160);
+    logLabel->setBuddy(m_log);
+
+    auto *layout = new QVBoxLayout(client);
+    layout->addWidget(bezel);
+    layout->addLayout(emulationRow);
+    layout->addWidget(m_state);
+    layout->addWidget(m_inputs);
+    layout->addWidget(logLabel);
+    layout->addWidget(m_log, 1);
+
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(kRefreshMs);
+    connect(m_refreshTimer, &QTimer::timeout, this, &SimWindow::refresh);
+    m_blinkTimer = new QTimer(this);
+    connect(m_blinkTimer, &QTimer::timeout, this, [this] {
+        m_blinkPhase = !m_blinkPhase;
+        for (VfdLine *line : m_lines)
+            line->setBlinkPhase(m_blinkPhase);
+    });
+
+    connect(&m_display, &SimDisplay::changed, this, &SimWindow::scheduleRefresh);
+    connect(m_emulation, &QComboBox::activated, this, &SimWindow::chooseEmulation);
+    refresh();
+    showEmulation(m_display.snapshot().emulation);
+}
+
+std::optional<Emulation> SimWindow::rememberedEmulation() {
+    return emulationNamed(settings().value(kEmulationKey).toString().toStdString());
+}
+
+void SimWindow::showEmulation(Emulation emulation) {
+    m_emulation->setCurrentIndex(
+        m_emulation->findData(QString::fromStdString(emulationName(emulation))));
+}
+
+void SimWindow::chooseEmulation(int index) {
+    const auto emulation = emulationNamed(m_emulation->itemData(index).toString().toStdString());
+    if (!emulation)
+        return;
+    settings().setValue(kEmulationKey, QString::fromStdString(emulationName(*emulation)));
+    QMetaObject::invokeMethod(&m_display,
+                              [display = &m_display, e = *emulation] { display->setEmulation(e); });
+}
+
+void SimWindow::scheduleRefresh() {
+    if (!m_refreshTimer->isActive())
+        m_refreshTimer->start();
+}
+
+// The log keeps its last 256 Ki characters, whatever arrives; the label says how much went.
+void SimWindow::appendLog() {
+    constexpr int kLogLimit = 256 * 1024;
+    LogBatch batch = m_display.takeLog();
+    if (batch.lines.isEmpty() && batch.droppedBytes == 0)
+        return;
+    m_droppedLogBytes += batch.droppedBytes;
+    QString text = batch.lines.join(QLatin1Char('\n'));
+    if (text.size() > kLogLimit) {
+        m_droppedLogBytes += text.size() - kLogLimit;
+        text = text.right(kLogLimit);
+    }
+    m_log->appendPlainText(text);
+    QTextDocument *document = m_log->document();
+    const int excess = document->characterCount() - kLogLimit;
+    if (excess > 0) {
+        QTextCursor cursor(document);
+        cursor.setPosition(excess, QTextCursor::KeepAnchor);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        m_droppedLogBytes += cursor.selectedText().size();
+        cursor.removeSelectedText();
+        cursor.deleteChar();
+    }
+    if (m_droppedLogBytes > 0)
+        m_logLabel->setText(QStringLiteral("Empfangen (ältere Einträge verworfen: %1 KiB):")
+                                .arg(m_droppedLogBytes / 1024));
+}
+
+void SimWindow::refresh() {
+    ++m_refreshCount;
+    appendLog();
+    const Snapshot snapshot = m_display.snapshot();
+    const Screen &screen = snapshot.screen;
+    for (int row = 0; row < Screen::kRows; ++row) {
+        LineView view;
+        for (int column = 0; column < Screen::kColumns; ++column)
+            view.cells[static_cast<std::size_t>(column)] = screen.cell(row, column);
+        view.cursorColumn =
+            screen.cursorVisible() && screen.cursorRow() == row ? screen.cursorColumn() : -1;
+        view.cursorStyle = screen.cursorStyle();
+        view.cursorBlinks = screen.cursorBlinks();
+        view.brightness = screen.brightness();
+        view.displayOn = screen.displayOn();
+        view.screenBlinks = screen.blinkMs() > 0;
+        m_lines[row]->show(view);
+    }
+    const QString state = QString::fromStdString(snapshot.state);
+    if (m_state->text() != state)
+        m_state->setText(state);
+    const bool blinking = m_lines[0]->blinks() || m_lines[1]->blinks();
+    const int blinkMs = screen.blinkMs() > 0 ? screen.blinkMs() : kCursorBlinkMs;
+    if (!blinking) {
+        m_blinkTimer->stop();
+        m_blinkPhase = true;
+        for (VfdLine *line : m_lines)
+            line->setBlinkPhase(true);
+    } else if (!m_blinkTimer->isActive() || m_blinkTimer->interval() != blinkMs) {
+        m_blinkTimer->start(blinkMs);
+    }
+}
+
+void SimWindow::showInputs(const QString &problems) {
+    QString serial =
+        m_display.serialPath().isEmpty() ? QStringLiteral("–") : m_display.serialPath();
+    if (m_display.enteredPort() != 0)
+        serial += QStringLiteral(", als COM%1 eingetragen").arg(m_display.enteredPort());
+    QString text =
+        QStringLiteral("USB (Socket): %1\nSeriell (Pseudo-Terminal): %2")
+            .arg(m_display.socketPath().isEmpty() ? QStringLiteral("–") : m_display.socketPath(),
+                 serial);
+    if (!problems.isEmpty())
+        text += QStringLiteral("\n") + problems;
+    m_inputs->setText(text);
+}
+
+} // namespace kd::sim

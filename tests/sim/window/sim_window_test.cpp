@@ -1,0 +1,73 @@
+#include "inputs/sim_display.h"
+#include "window/sim_window.h"
+#include "window/vfd_line.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kd::sim {
+namespace {
+
+QString accessibleName(QWidget *widget) {
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
+
+TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged) {
+    SimDisplay display;
+    SimWindow window(display);
+    window.show();
+    display.receive(QStringLiteral("Seriell"), QByteArray("\fGesamt:\r\n               11,50"));
+
+    const QString expected[] = {QStringLiteral("Gesamt:             "),
+                                QStringLiteral("               11,50")};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return accessibleName(window.line(1)) == expected[1]; }));
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(accessibleName(window.line(row)), expected[row]);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(window.line(row))->role(),
+                  QAccessible::StaticText);
+    }
+    EXPECT_TRUE(accessibleName(window.stateLine()).startsWith("Befehlssatz Standard · "))
+        << accessibleName(window.stateLine()).toStdString();
+
+    const QString log = window.log()->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("Seriell  0C  CLR: Display löschen")))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("47 65 73 61 6D 74 3A  Text \"Gesamt:\"")));
+
+    display.receive(QStringLiteral("USB"), QByteArray("\x02\x05Q\x03", 4));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return window.log()->toPlainText().contains(
+            QStringLiteral("USB      02 05 51 03  verworfen: unbekannter Rahmen 51"));
+    }));
+}
+
+// The choice of command set puts the display into that set's power-on state, shows it in the
+// state line and is remembered for the next start.
+TEST(SimWindow, ChoosingACommandSetIsItsPowerOnAndRemembered) {
+    QStandardPaths::setTestModeEnabled(true);
+    SimDisplay display;
+    SimWindow window(display);
+    window.show();
+    display.receive(QStringLiteral("Seriell"), QByteArray("Hallo"));
+
+    QComboBox *choice = window.emulationChoice();
+    const int logic = choice->findData(QStringLiteral("logic-controls"));
+    ASSERT_GE(logic, 0);
+    choice->setCurrentIndex(logic);
+    emit choice->activated(logic);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.stateLine()->text().startsWith("Befehlssatz Logic Controls"); }));
+    EXPECT_EQ(accessibleName(window.line(0)), QString(20, u' '));
+    EXPECT_TRUE(window.stateLine()->text().contains("vertikal rollen"));
+    EXPECT_EQ(SimWindow::rememberedEmulation(), Emulation::LogicControls);
+}
+
+} // namespace
+} // namespace kd::sim
