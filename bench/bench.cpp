@@ -144,11 +144,11 @@ void BM_UsbCommandToVirtualDisplay(benchmark::State &state, const Command &comma
     form.cmdText_Click();
     Timing total;
     for (auto _ : state) {
-        const qint64 expected = sim.display().receivedBytes() + command.usbBytes;
+        const qint64 expected = sim.service().receivedBytes() + command.usbBytes;
         const auto start = Clock::now();
         (form.*command.click)();
         total.clickSeconds += secondsSince(start);
-        while (sim.display().receivedBytes() < expected)
+        while (sim.service().receivedBytes() < expected)
             std::this_thread::yield();
         const double arrival = secondsSince(start);
         total.arrivalSeconds += arrival;

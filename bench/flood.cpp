@@ -5,8 +5,8 @@
 #include "flood.h"
 
 #include "display/usb_display_library.h"
-#include "window/sim_window.h"
 #include "support/sim_thread.h"
+#include "window/sim_window.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -110,11 +110,11 @@ struct Ingest {
 // The virtual display on its inputs' thread, its window on this one, as in the program.
 Ingest ingest(const std::string &data) {
     test::PrivateRuntimeDir runtime;
-    test::SimThread sim([](sim::SimDisplay &display) { (void)display; });
-    sim::SimWindow window(sim.display());
+    test::SimThread sim;
+    sim::SimWindow window(sim.service());
     window.show();
     QCoreApplication::processEvents();
-    const qint64 target = sim.display().receivedBytes() + static_cast<qint64>(data.size());
+    const qint64 target = sim.service().receivedBytes() + static_cast<qint64>(data.size());
     const qint64 refreshesBefore = window.refreshCount();
     QElapsedTimer tick;
     double longestWaitMs = 0;
@@ -127,8 +127,8 @@ Ingest ingest(const std::string &data) {
     tick.start();
     probe.start(5);
     const auto start = Clock::now();
-    std::thread writer([&] { writeAll(sim.display().serialPath().toStdString(), data); });
-    while (sim.display().receivedBytes() < target)
+    std::thread writer([&] { writeAll(sim.terminalPath().toStdString(), data); });
+    while (sim.service().receivedBytes() < target)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     Ingest result;
     result.seconds = seconds(start);
@@ -159,8 +159,7 @@ void BM_Flood(benchmark::State &state, bool random) {
 void BM_CommandLatency(benchmark::State &state) {
     test::PrivateRuntimeDir runtime;
     test::SimThread sim;
-    const int fd =
-        ::open(sim.display().serialPath().toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+    const int fd = ::open(sim.terminalPath().toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
     char next = 'A';
     for (auto _ : state) {
         const char command[2] = {'\f', next};
@@ -169,7 +168,7 @@ void BM_CommandLatency(benchmark::State &state) {
             state.SkipWithError("write failed");
             break;
         }
-        while (sim.display().snapshot().lines[0][0] != static_cast<char16_t>(next))
+        while (sim.service().snapshot().lines[0][0] != static_cast<char16_t>(next))
             std::this_thread::yield();
         state.SetIterationTime(seconds(start));
         next = next == 'Z' ? 'A' : static_cast<char>(next + 1);

@@ -1,6 +1,6 @@
 // The virtual display's socket input: what a client sends arrives in chunks of any size; the
 // display counts every byte and its screen stays whole.
-#include "inputs/sim_display.h"
+#include "inputs/display_service.h"
 
 #include <QCoreApplication>
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    kd::sim::SimDisplay display;
+    kd::sim::DisplayService display;
     qint64 sent = 0;
     // The first byte of each chunk gives its length.
     for (std::size_t i = 0; i < size;) {

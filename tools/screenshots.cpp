@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "display/serial_link.h"
 #include "display/usb_display_library.h"
-#include "inputs/sim_display.h"
+#include "inputs/display_service.h"
 #include "window/sim_window.h"
 
 #include <QApplication>
@@ -76,9 +76,8 @@ int main(int argc, char *argv[]) {
          "kundendisplay-sim-aedex.png"},
     };
     for (const auto &session : sessions) {
-        kd::sim::SimDisplay display(0, session.emulation);
+        kd::sim::DisplayService display(session.emulation);
         kd::sim::SimWindow simWindow(display);
-        simWindow.showInputs({});
         simWindow.resize(560, 460);
         simWindow.show();
         display.receive(QStringLiteral("Seriell"), session.bytes);

@@ -1,21 +1,17 @@
-#include "model/print_mode.h"
-#include "model/recording.h"
-#include "inputs/sim_display.h"
 #include "app/sim_options.h"
+#include "inputs/display_service.h"
+#include "inputs/inputs_thread.h"
+#include "model/print_mode.h"
 #include "window/sim_window.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QSocketNotifier>
-#include <QThread>
-#include <QTimer>
 
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <functional>
 #include <iostream>
 
 namespace {
@@ -44,26 +40,6 @@ void quitOnTerminationSignals(QApplication &app) {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
-}
-
-// Plays a recording into the display at its pace; an empty text, or why it cannot.
-QString replay(const QString &path, kd::sim::SimDisplay &display) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Aufzeichnung %1 lässt sich nicht lesen: %2")
-            .arg(path, file.errorString());
-    const QByteArray content = file.readAll();
-    const kd::sim::ReadRecording recording =
-        kd::sim::readRecording(std::string_view(content.constData(), content.size()));
-    if (!recording.error.empty())
-        return path + QStringLiteral(": ") + QString::fromStdString(recording.error);
-    for (const kd::sim::Arrival &arrival : recording.arrivals) {
-        QTimer::singleShot(
-            static_cast<int>(arrival.atMs), &display,
-            [&display, source = QString::fromStdString(arrival.source),
-             bytes = QByteArray::fromStdString(arrival.bytes)] { display.receive(source, bytes); });
-    }
-    return {};
 }
 
 void fail(const QString &message) {
@@ -101,47 +77,29 @@ int main(int argc, char *argv[]) {
         kd::sim::SimWindow::rememberedEmulation().value_or(kd::sim::Emulation::Standard));
     // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
     // the window (or a screen reader asking it) waiting.
-    QThread inputs;
-    inputs.setObjectName(QStringLiteral("inputs"));
-    inputs.start();
-    auto *display = new kd::sim::SimDisplay(options.comPort, emulation);
-    display->moveToThread(&inputs);
-    const auto onDisplay = [display](const std::function<void()> &work) {
-        QMetaObject::invokeMethod(display, work, Qt::BlockingQueuedConnection);
-    };
-    const auto finish = [&](int status) {
-        onDisplay([display] { delete display; });
-        inputs.quit();
-        inputs.wait();
-        return status;
-    };
-
-    QString problems;
-    onDisplay([&] { problems = display->start(); });
-    if (display->anotherDisplayRunning()) {
+    kd::sim::InputsThread inputs(emulation);
+    kd::sim::InputsSettings settings;
+    settings.comPort = options.comPort;
+    const QString problems = inputs.start(settings);
+    if (inputs.anotherDisplayRunning()) {
         fail(problems);
-        return finish(1);
+        return 1;
     }
     // What the command line asked for explicitly must work, or the program says why and ends.
     QString refusal;
-    onDisplay([&] {
+    inputs.run([&](kd::sim::Inputs &opened) {
         if (!options.serialLink.isEmpty())
-            refusal = display->linkSerialTo(options.serialLink);
+            refusal = opened.linkTerminalTo(options.serialLink);
         if (refusal.isEmpty() && !options.recordFile.isEmpty())
-            refusal = display->recordTo(options.recordFile);
+            refusal = opened.recordTo(options.recordFile);
         if (refusal.isEmpty() && !options.replayFile.isEmpty())
-            refusal = replay(options.replayFile, *display);
+            refusal = opened.replay(options.replayFile);
     });
     if (!refusal.isEmpty()) {
         fail(refusal);
-        return finish(1);
+        return 1;
     }
-    int status = 0;
-    {
-        kd::sim::SimWindow window(*display);
-        window.showInputs(problems);
-        window.show();
-        status = app.exec();
-    }
-    return finish(status);
+    kd::sim::SimWindow window(inputs.service());
+    window.show();
+    return app.exec();
 }

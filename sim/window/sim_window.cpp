@@ -1,6 +1,5 @@
 #include "window/sim_window.h"
 
-#include "inputs/sim_display.h"
 #include "window/vfd_line.h"
 
 #include <QComboBox>
@@ -29,8 +28,8 @@ QSettings settings() {
 
 } // namespace
 
-SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
-    : QMainWindow(parent), m_display(display) {
+SimWindow::SimWindow(DisplayService &service, QWidget *parent)
+    : QMainWindow(parent), m_service(service) {
     setObjectName(QStringLiteral("SimWindow"));
     setWindowTitle(QStringLiteral(KD_SIM_DISPLAY_NAME));
 
@@ -106,10 +105,10 @@ SimWindow::SimWindow(SimDisplay &display, QWidget *parent)
             line->setBlinkPhase(m_blinkPhase);
     });
 
-    connect(&m_display, &SimDisplay::changed, this, &SimWindow::scheduleRefresh);
+    connect(&m_service, &DisplayService::changed, this, &SimWindow::scheduleRefresh);
     connect(m_emulation, &QComboBox::activated, this, &SimWindow::chooseEmulation);
     refresh();
-    showEmulation(m_display.snapshot().emulation);
+    showEmulation(m_service.snapshot().emulation);
 }
 
 std::optional<Emulation> SimWindow::rememberedEmulation() {
@@ -126,8 +125,7 @@ void SimWindow::chooseEmulation(int index) {
     if (!emulation)
         return;
     settings().setValue(kEmulationKey, QString::fromStdString(emulationName(*emulation)));
-    QMetaObject::invokeMethod(&m_display,
-                              [display = &m_display, e = *emulation] { display->setEmulation(e); });
+    m_service.setEmulation(*emulation);
 }
 
 void SimWindow::scheduleRefresh() {
@@ -138,7 +136,7 @@ void SimWindow::scheduleRefresh() {
 // The log keeps its last 256 Ki characters, whatever arrives; the label says how much went.
 void SimWindow::appendLog() {
     constexpr int kLogLimit = 256 * 1024;
-    LogBatch batch = m_display.takeLog();
+    LogBatch batch = m_service.takeLog();
     if (batch.lines.isEmpty() && batch.droppedBytes == 0)
         return;
     m_droppedLogBytes += batch.droppedBytes;
@@ -166,7 +164,7 @@ void SimWindow::appendLog() {
 void SimWindow::refresh() {
     ++m_refreshCount;
     appendLog();
-    const Snapshot snapshot = m_display.snapshot();
+    const Snapshot snapshot = m_service.snapshot();
     const Screen &screen = snapshot.screen;
     for (int row = 0; row < Screen::kRows; ++row) {
         LineView view;
@@ -181,6 +179,7 @@ void SimWindow::refresh() {
         view.screenBlinks = screen.blinkMs() > 0;
         m_lines[row]->show(view);
     }
+    showInputs(snapshot.inputs);
     const QString state = QString::fromStdString(snapshot.state);
     if (m_state->text() != state)
         m_state->setText(state);
@@ -196,18 +195,17 @@ void SimWindow::refresh() {
     }
 }
 
-void SimWindow::showInputs(const QString &problems) {
-    QString serial =
-        m_display.serialPath().isEmpty() ? QStringLiteral("–") : m_display.serialPath();
-    if (m_display.enteredPort() != 0)
-        serial += QStringLiteral(", als COM%1 eingetragen").arg(m_display.enteredPort());
+void SimWindow::showInputs(const InputPlaces &places) {
+    QString serial = places.terminalPath.isEmpty() ? QStringLiteral("–") : places.terminalPath;
+    if (places.enteredPort != 0)
+        serial += QStringLiteral(", als COM%1 eingetragen").arg(places.enteredPort);
     QString text =
         QStringLiteral("USB (Socket): %1\nSeriell (Pseudo-Terminal): %2")
-            .arg(m_display.socketPath().isEmpty() ? QStringLiteral("–") : m_display.socketPath(),
-                 serial);
-    if (!problems.isEmpty())
-        text += QStringLiteral("\n") + problems;
-    m_inputs->setText(text);
+            .arg(places.socketPath.isEmpty() ? QStringLiteral("–") : places.socketPath, serial);
+    for (const QString &problem : places.problems)
+        text += QStringLiteral("\n") + problem;
+    if (m_inputs->text() != text)
+        m_inputs->setText(text);
 }
 
 } // namespace kd::sim

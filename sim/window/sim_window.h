@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/emulation/interpreter.h"
+#include "inputs/display_service.h"
 
 #include <QMainWindow>
 
@@ -11,7 +11,7 @@ class QTimer;
 
 namespace kd::sim {
 
-class SimDisplay;
+class DisplayService;
 class VfdLine;
 
 // The virtual display's window: the two display lines on dark glass, the choice of command set,
@@ -19,7 +19,9 @@ class VfdLine;
 // at most about 60 times a second, however fast bytes arrive.
 class SimWindow : public QMainWindow {
   public:
-    explicit SimWindow(SimDisplay &display, QWidget *parent = nullptr);
+    // The window touches nothing of the inputs but the service: its snapshots, its log and the
+    // choice of command set.
+    explicit SimWindow(DisplayService &service, QWidget *parent = nullptr);
 
     VfdLine *line(int row) const { return m_lines[row]; }
     QPlainTextEdit *log() const { return m_log; }
@@ -31,8 +33,6 @@ class SimWindow : public QMainWindow {
     // How often the window has drawn the display, for checking that a flood does not make it
     // draw more than about 60 times a second.
     qint64 refreshCount() const { return m_refreshCount; }
-    // Shows where the inputs are, or why they are not.
-    void showInputs(const QString &problems);
     // Shows the set chosen, without changing the display (which is already in it).
     void showEmulation(Emulation emulation);
 
@@ -43,8 +43,10 @@ class SimWindow : public QMainWindow {
     void scheduleRefresh();
     void appendLog();
     void chooseEmulation(int index);
+    // Shows where the inputs are, or why they are not.
+    void showInputs(const InputPlaces &places);
 
-    SimDisplay &m_display;
+    DisplayService &m_service;
     VfdLine *m_lines[2] = {nullptr, nullptr};
     QComboBox *m_emulation = nullptr;
     QLabel *m_state = nullptr;

@@ -29,32 +29,13 @@ PrivateRuntimeDir::~PrivateRuntimeDir() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-SimThread::SimThread(const std::function<void(sim::SimDisplay &)> &configure) {
-    m_thread.start();
-    m_display = new sim::SimDisplay;
-    if (configure)
-        configure(*m_display);
-    m_display->moveToThread(&m_thread);
-    QMetaObject::invokeMethod(m_display, &sim::SimDisplay::start, Qt::BlockingQueuedConnection,
-                              &m_problems);
-}
-
-SimThread::~SimThread() {
-    QMetaObject::invokeMethod(
-        m_display, [display = m_display] { delete display; }, Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
-}
-
-void SimThread::stop() {
-    QMetaObject::invokeMethod(m_display, &sim::SimDisplay::stop, Qt::BlockingQueuedConnection);
-}
+SimThread::SimThread(const sim::InputsSettings &settings) : m_problems(m_inputs.start(settings)) {}
 
 bool SimThread::waitForLines(const std::u16string &line1, const std::u16string &line2,
                              int timeoutMs) {
     return QTest::qWaitFor(
         [&] {
-            const sim::Snapshot snapshot = m_display->snapshot();
+            const sim::Snapshot snapshot = service().snapshot();
             return snapshot.lines[0] == line1 && snapshot.lines[1] == line2;
         },
         timeoutMs);

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "inputs/sim_display.h"
-
-#include <QThread>
-
-#include <functional>
+#include "inputs/display_service.h"
+#include "inputs/inputs_thread.h"
 
 #include <string>
 
@@ -28,24 +25,24 @@ class PrivateRuntimeDir {
 // synchronous library calls on the test's thread then meet a display that answers.
 class SimThread {
   public:
-    // The display may be set up before it starts.
-    explicit SimThread(const std::function<void(sim::SimDisplay &)> &configure = {});
-    ~SimThread();
+    explicit SimThread(const sim::InputsSettings &settings = {});
     SimThread(const SimThread &) = delete;
     SimThread &operator=(const SimThread &) = delete;
 
-    sim::SimDisplay &display() { return *m_display; }
+    sim::DisplayService &service() { return m_inputs.service(); }
+    sim::InputsThread &inputs() { return m_inputs; }
     const QString &problems() const { return m_problems; }
+    QString socketPath() { return service().places().socketPath; }
+    QString terminalPath() { return service().places().terminalPath; }
     // Stops the display, as when its program ends.
-    void stop();
+    void stop() { m_inputs.stop(); }
 
     // Waits until both lines show the given texts; false after the timeout.
     bool waitForLines(const std::u16string &line1, const std::u16string &line2,
                       int timeoutMs = 3000);
 
   private:
-    QThread m_thread;
-    sim::SimDisplay *m_display = nullptr;
+    sim::InputsThread m_inputs;
     QString m_problems;
 };
 

@@ -1,11 +1,12 @@
 // The virtual display's command line: options, --print as a headless display, recordings and
 // the serial link.
+#include "app/sim_options.h"
 #include "display/usb_display_library.h"
+#include "inputs/display_service.h"
+#include "inputs/inputs.h"
+#include "inputs/terminal_link.h"
 #include "model/print_mode.h"
 #include "model/recording.h"
-#include "inputs/serial_link_path.h"
-#include "inputs/sim_display.h"
-#include "app/sim_options.h"
 #include "support/pseudo_terminal.h"
 #include "support/sim_program.h"
 
@@ -117,10 +118,11 @@ TEST(PrintMode, TheProgramPrintsWithoutAWindowSystem) {
 TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {
     const fs::path file = fs::temp_directory_path() / ("kd-record-" + std::to_string(::getpid()));
     {
-        SimDisplay display(0);
-        ASSERT_EQ(display.recordTo(QString::fromStdString(file.string())), QString());
-        display.receive(QStringLiteral("USB"), QByteArray("\x0c\x00\xff", 3));
-        display.receive(QStringLiteral("Seriell"), QByteArray("Hallo"));
+        DisplayService service;
+        Inputs inputs(service, {});
+        ASSERT_EQ(inputs.recordTo(QString::fromStdString(file.string())), QString());
+        inputs.receive(QStringLiteral("USB"), QByteArray("\x0c\x00\xff", 3));
+        inputs.receive(QStringLiteral("Seriell"), QByteArray("Hallo"));
     }
     const ReadRecording read = readRecording(readFile(file));
     fs::remove(file);
@@ -135,28 +137,29 @@ TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {
               "Zeile 2 der Aufzeichnung ist fehlerhaft");
 }
 
-TEST(SerialLink, ReplacesOnlyAStaleLinkOfItsOwnKind) {
+TEST(TerminalLink, ReplacesOnlyAStaleLinkOfItsOwnKind) {
     const fs::path dir = fs::temp_directory_path() / ("kd-link-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     test::PseudoTerminal terminal;
     const std::string link = (dir / "pos-display").string();
 
-    EXPECT_EQ(makeSerialLink(link, terminal.path()), "");
+    EXPECT_EQ(makeTerminalLink(link, terminal.path()), "");
     EXPECT_EQ(fs::read_symlink(link), terminal.path());
     // A link to a terminal that is there is someone's: refused.
-    EXPECT_NE(makeSerialLink(link, "/dev/pts/other").find("wird nicht ersetzt"), std::string::npos);
-    removeSerialLink(link, "/dev/pts/other"); // not its own: stays
+    EXPECT_NE(makeTerminalLink(link, "/dev/pts/other").find("wird nicht ersetzt"),
+              std::string::npos);
+    removeTerminalLink(link, "/dev/pts/other"); // not its own: stays
     EXPECT_TRUE(fs::is_symlink(link));
-    removeSerialLink(link, terminal.path());
+    removeTerminalLink(link, terminal.path());
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
 
     fs::create_symlink("/dev/pts/999999", link); // left behind: its terminal is gone
-    EXPECT_EQ(makeSerialLink(link, terminal.path()), "");
+    EXPECT_EQ(makeTerminalLink(link, terminal.path()), "");
     EXPECT_EQ(fs::read_symlink(link), terminal.path());
     fs::remove(link);
 
     std::ofstream(dir / "file") << "x";
-    EXPECT_NE(makeSerialLink((dir / "file").string(), terminal.path()).find("kein Link"),
+    EXPECT_NE(makeTerminalLink((dir / "file").string(), terminal.path()).find("kein Link"),
               std::string::npos);
     fs::remove_all(dir);
 }

@@ -1,9 +1,9 @@
 // The tool's real window, the stand-in USB library from the tool's own library folder and the
 // virtual display behind its real socket and pseudo-terminal.
 #include "app/main_window.h"
-#include "window/sim_window.h"
 #include "support/rig.h"
 #include "support/sim_thread.h"
+#include "window/sim_window.h"
 #include "window/vfd_line.h"
 
 #include <QAccessible>
@@ -60,7 +60,7 @@ class EndToEnd : public ::testing::Test {
         for (const Screen &screen : screens) {
             QTest::mouseClick(button(screen.button), Qt::LeftButton);
             const bool shown = sim.waitForLines(screen.line1, screen.line2);
-            const sim::Snapshot snapshot = sim.display().snapshot();
+            const sim::Snapshot snapshot = sim.service().snapshot();
             EXPECT_TRUE(shown) << screen.button << ": \""
                                << QString::fromStdU16String(snapshot.lines[0]).toStdString()
                                << "\" / \""
@@ -83,8 +83,8 @@ TEST_F(EndToEnd, UsbThroughTheStandInLibrary) {
 
     QTest::mouseClick(window.cmdHello, Qt::LeftButton);
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return sim.display().snapshot().runningText[0] == kGreeting; }));
-    const sim::Snapshot greeting = sim.display().snapshot();
+        QTest::qWaitFor([&] { return sim.service().snapshot().runningText[0] == kGreeting; }));
+    const sim::Snapshot greeting = sim.service().snapshot();
     EXPECT_EQ(greeting.stepMs, 8 * 25); // the D frame: 8 units of 25 ms
     EXPECT_NE(kGreeting.find(greeting.lines[0].substr(0, 10)), std::u16string::npos);
     EXPECT_EQ(greeting.lines[1], kBlank);
@@ -102,7 +102,7 @@ TEST_F(EndToEnd, SerialThroughTheDisplaysPseudoTerminal) {
     ASSERT_EQ(messages.messages, Texts{});
     EXPECT_EQ(window.CommPort->text(), "1");
     EXPECT_TRUE(window.CommPort->toolTip().startsWith(
-        sim.display().serialPath() + QStringLiteral(" (virtuelles Kundendisplay)")));
+        sim.terminalPath() + QStringLiteral(" (virtuelles Kundendisplay)")));
 
     walk({{"cmdSumme", u"Gesamt:             ", u"               11,50"},
           {"cmdClear", kBlank, kBlank},
@@ -118,7 +118,7 @@ TEST_F(EndToEnd, DisplayServesOneClientAtATime) {
     const int other = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const std::string path = sim.display().socketPath().toStdString();
+    const std::string path = sim.socketPath().toStdString();
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     ASSERT_EQ(::connect(other, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
     pollfd welcome{other, POLLIN, 0};
@@ -139,16 +139,14 @@ TEST_F(EndToEnd, DisplayServesOneClientAtATime) {
 
 // A till program set to each command set writes to the fixed path of --serial-link; the window,
 // read through the accessibility interface, shows what the real display would.
-TEST(EndToEndCommandSets, TillProgramThroughTheSerialLinkPath) {
+TEST(EndToEndCommandSets, TillProgramThroughTheTerminalLink) {
     test::PrivateRuntimeDir runtimeDir;
     test::SimThread sim;
-    sim::SimWindow window(sim.display());
+    sim::SimWindow window(sim.service());
     window.show();
     const QString link = QString::fromStdString(runtimeDir.path() + "/pos-display");
     QString refusal;
-    QMetaObject::invokeMethod(
-        &sim.display(), [&] { refusal = sim.display().linkSerialTo(link); },
-        Qt::BlockingQueuedConnection);
+    sim.inputs().run([&](sim::Inputs &inputs) { refusal = inputs.linkTerminalTo(link); });
     ASSERT_EQ(refusal, QString());
 
     const struct {
@@ -170,9 +168,7 @@ TEST(EndToEndCommandSets, TillProgramThroughTheSerialLinkPath) {
         {sim::Emulation::Aedex, "Beleg\r!#1Hallo\r!#2Tsch\x81ss\r", "Hallo", "Tschüss"},
     };
     for (const auto &session : sessions) {
-        QMetaObject::invokeMethod(
-            &sim.display(), [&] { sim.display().setEmulation(session.emulation); },
-            Qt::BlockingQueuedConnection);
+        sim.service().setEmulation(session.emulation);
         const int fd = ::open(link.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::write(fd, session.bytes.data(), session.bytes.size()),

@@ -1,6 +1,7 @@
 // The virtual display and the stand-in library under faults: a lost terminal end, a display that
 // stops reading, two displays at once, clients that say nothing or leave mid-command.
 #include "app/main_window.h"
+#include "inputs/terminal_input.h"
 #include "runtime/sim_socket_path.h"
 #include "support/rig.h"
 #include "support/sim_program.h"
@@ -56,17 +57,24 @@ bool welcomed(int fd, int timeoutMs = 2000) {
 
 TEST(DisplayFaults, TerminalWhoseOtherEndCannotBeHeldOpenDoesNotMakeItSpin) {
     test::PrivateRuntimeDir runtime;
-    test::SimThread sim([](sim::SimDisplay &display) { display.setHoldSerialOpen(false); });
-    const std::string path = sim.display().serialPath().toStdString();
+    sim::InputsSettings settings;
+    settings.holdTerminalOpen = false;
+    test::SimThread sim(settings);
+    const std::string path = sim.terminalPath().toStdString();
     int writer = ::open(path.c_str(), O_WRONLY | O_NOCTTY);
     ASSERT_GE(writer, 0);
     ASSERT_EQ(::write(writer, "Hi", 2), 2);
     ASSERT_TRUE(sim.waitForLines(u"Hi" + std::u16string(18, u' '), std::u16string(20, u' ')));
     ::close(writer); // now nobody holds the other end: every read of the master fails at once
 
-    const qint64 before = sim.display().serialWakeups();
+    const auto wakeups = [&] {
+        qint64 count = 0;
+        sim.inputs().run([&](sim::Inputs &inputs) { count = inputs.terminal()->wakeups(); });
+        return count;
+    };
+    const qint64 before = wakeups();
     QTest::qWait(500);
-    EXPECT_LT(sim.display().serialWakeups() - before, 20); // a spin would be many thousands
+    EXPECT_LT(wakeups() - before, 20); // a spin would be many thousands
 
     writer = ::open(path.c_str(), O_WRONLY | O_NOCTTY);
     ASSERT_GE(writer, 0);
@@ -173,16 +181,19 @@ TEST(DisplayFaults, OfTwoDisplaysExactlyOneServes) {
     test::PrivateRuntimeDir runtime;
     test::SimThread first;
     ASSERT_TRUE(first.problems().isEmpty()) << first.problems().toStdString();
-    sim::SimDisplay second(2);
-    const QString problems = second.start();
+    sim::InputsThread second;
+    sim::InputsSettings settings;
+    settings.comPort = 2;
+    const QString problems = second.start(settings);
     EXPECT_TRUE(second.anotherDisplayRunning());
     EXPECT_TRUE(problems.startsWith("Ein virtuelles Display läuft bereits"))
         << problems.toStdString();
-    EXPECT_EQ(second.serialPath(), QString());
-    EXPECT_EQ(second.enteredPort(), 0);
+    const sim::InputPlaces places = second.service().places();
+    EXPECT_EQ(places.terminalPath, QString());
+    EXPECT_EQ(places.enteredPort, 0);
     second.stop();
 
-    const int client = connectClient(first.display().socketPath());
+    const int client = connectClient(first.socketPath());
     EXPECT_TRUE(welcomed(client)); // the first still serves, its socket untouched
     ::close(client);
 }
@@ -220,15 +231,17 @@ TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondEnds) {
 
 TEST(DisplayFaults, SilentClientIsDroppedAndTheNextOneServed) {
     test::PrivateRuntimeDir runtime;
-    test::SimThread sim([](sim::SimDisplay &display) { display.setSilentClientTimeoutMs(300); });
-    const int silent = connectClient(sim.display().socketPath());
+    sim::InputsSettings settings;
+    settings.silentClientTimeoutMs = 300;
+    test::SimThread sim(settings);
+    const int silent = connectClient(sim.socketPath());
     ASSERT_TRUE(welcomed(silent));
-    const int next = connectClient(sim.display().socketPath());
+    const int next = connectClient(sim.socketPath());
     EXPECT_FALSE(welcomed(next, 100)); // one client at a time
     ::close(next);
 
     QTest::qWait(500);
-    const int later = connectClient(sim.display().socketPath());
+    const int later = connectClient(sim.socketPath());
     EXPECT_TRUE(welcomed(later));
     ::close(later);
     ::close(silent);
@@ -237,7 +250,7 @@ TEST(DisplayFaults, SilentClientIsDroppedAndTheNextOneServed) {
 TEST(DisplayFaults, ClientThatLeavesMidFrameDoesNotSwallowTheNextClientsBytes) {
     test::PrivateRuntimeDir runtime;
     test::SimThread sim;
-    const int first = connectClient(sim.display().socketPath());
+    const int first = connectClient(sim.socketPath());
     ASSERT_TRUE(welcomed(first));
     ASSERT_EQ(::send(first, "\x02\x05L1abc", 7, MSG_NOSIGNAL), 7);
     QTest::qWait(100);
@@ -247,7 +260,7 @@ TEST(DisplayFaults, ClientThatLeavesMidFrameDoesNotSwallowTheNextClientsBytes) {
     ASSERT_TRUE(QTest::qWaitFor([&] {
         if (second >= 0)
             ::close(second);
-        second = connectClient(sim.display().socketPath());
+        second = connectClient(sim.socketPath());
         return welcomed(second, 200);
     }));
     ASSERT_EQ(::send(second, "Hallo", 5, MSG_NOSIGNAL), 5);

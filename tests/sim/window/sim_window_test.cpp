@@ -1,4 +1,4 @@
-#include "inputs/sim_display.h"
+#include "inputs/display_service.h"
 #include "window/sim_window.h"
 #include "window/vfd_line.h"
 
@@ -20,7 +20,7 @@ QString accessibleName(QWidget *widget) {
 }
 
 TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged) {
-    SimDisplay display;
+    DisplayService display;
     SimWindow window(display);
     window.show();
     display.receive(QStringLiteral("Seriell"), QByteArray("\fGesamt:\r\n               11,50"));
@@ -52,7 +52,7 @@ TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged
 // state line and is remembered for the next start.
 TEST(SimWindow, ChoosingACommandSetIsItsPowerOnAndRemembered) {
     QStandardPaths::setTestModeEnabled(true);
-    SimDisplay display;
+    DisplayService display;
     SimWindow window(display);
     window.show();
     display.receive(QStringLiteral("Seriell"), QByteArray("Hallo"));

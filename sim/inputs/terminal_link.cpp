@@ -1,4 +1,4 @@
-#include "inputs/serial_link_path.h"
+#include "inputs/terminal_link.h"
 
 #include "runtime/private_folder.h"
 
@@ -17,7 +17,7 @@ std::string linkTarget(const std::string &link) {
 
 } // namespace
 
-std::string makeSerialLink(const std::string &link, const std::string &terminal) {
+std::string makeTerminalLink(const std::string &link, const std::string &terminal) {
     struct stat info {};
     if (::lstat(link.c_str(), &info) == 0) {
         if (!S_ISLNK(info.st_mode))
@@ -36,7 +36,7 @@ std::string makeSerialLink(const std::string &link, const std::string &terminal)
     return {};
 }
 
-void removeSerialLink(const std::string &link, const std::string &terminal) {
+void removeTerminalLink(const std::string &link, const std::string &terminal) {
     if (linkTarget(link) == terminal)
         ::unlink(link.c_str());
 }

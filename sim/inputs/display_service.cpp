@@ -1,0 +1,164 @@
+#include "inputs/display_service.h"
+
+#include <QDateTime>
+#include <QThread>
+#include <QTimer>
+
+namespace kd::sim {
+namespace {
+
+// How much log may wait for the window, in UTF-16 code units.
+constexpr qint64 kPendingLogLimit = 32 * 1024;
+
+QString logPrefix(const QString &source) {
+    return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
+           QStringLiteral("  ") + source.leftJustified(7) + QStringLiteral("  ");
+}
+
+} // namespace
+
+DisplayService::DisplayService(Emulation emulation, QObject *parent)
+    : QObject(parent), m_model(emulation), m_stepTimer(new QTimer(this)) {
+    connect(m_stepTimer, &QTimer::timeout, this, &DisplayService::step);
+    scheduleStep();
+}
+
+DisplayService::~DisplayService() = default;
+
+Snapshot DisplayService::snapshot() const {
+    QMutexLocker lock(&m_mutex);
+    Snapshot snapshot;
+    snapshot.screen = m_model.screen();
+    for (int row = 0; row < Screen::kRows; ++row) {
+        snapshot.lines[static_cast<std::size_t>(row)] = m_model.line(row);
+        snapshot.runningText[static_cast<std::size_t>(row)] = m_model.screen().marquee(row).text;
+    }
+    snapshot.stepMs = m_model.stepMs();
+    snapshot.emulation = m_model.emulation();
+    snapshot.state = m_model.stateLine();
+    snapshot.inputs = m_places;
+    return snapshot;
+}
+
+void DisplayService::setEmulation(Emulation emulation) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_model.setEmulation(emulation);
+    }
+    log(QStringLiteral("Display"), QStringLiteral("Befehlssatz %1, Grundzustand")
+                                       .arg(QString::fromStdString(emulationTitle(emulation))));
+    requestStep();
+}
+
+void DisplayService::receive(const QString &source, const QByteArray &bytes) {
+    std::vector<LogEntry> entries;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_model.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        entries = m_model.takeLog();
+    }
+    m_receivedBytes += bytes.size();
+    logEntries(source, entries);
+    requestStep();
+    emit changed();
+}
+
+void DisplayService::discardPartial(const QString &source) {
+    std::vector<LogEntry> entries;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_model.discardPartial();
+        entries = m_model.takeLog();
+    }
+    logEntries(source, entries);
+    emit changed();
+}
+
+void DisplayService::logEntries(const QString &source, const std::vector<LogEntry> &entries) {
+    if (entries.empty())
+        return;
+    const QString prefix = logPrefix(source);
+    for (const LogEntry &entry : entries)
+        appendLog(prefix + QString::fromStdString(entry.bytes.empty()
+                                                      ? entry.meaning
+                                                      : entry.bytes + "  " + entry.meaning));
+}
+
+void DisplayService::log(const QString &source, const QString &text) {
+    appendLog(logPrefix(source) + text);
+    emit changed();
+}
+
+void DisplayService::setPlaces(const InputPlaces &places) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_places = places;
+    }
+    emit changed();
+}
+
+InputPlaces DisplayService::places() const {
+    QMutexLocker lock(&m_mutex);
+    return m_places;
+}
+
+void DisplayService::reportProblem(const QString &problem) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_places.problems << problem;
+    }
+    log(QStringLiteral("Display"), problem);
+    emit problemReported(problem);
+}
+
+void DisplayService::requestStep() {
+    if (QThread::currentThread() == thread())
+        scheduleStep();
+    else
+        QMetaObject::invokeMethod(this, &DisplayService::scheduleStep, Qt::QueuedConnection);
+}
+
+void DisplayService::scheduleStep() {
+    int stepMs = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        stepMs = m_model.stepMs();
+    }
+    if (stepMs == 0)
+        m_stepTimer->stop();
+    else if (!m_stepTimer->isActive() || m_stepTimer->interval() != stepMs)
+        m_stepTimer->start(stepMs);
+}
+
+void DisplayService::step() {
+    bool stepped = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        stepped = m_model.step();
+    }
+    if (stepped)
+        emit changed();
+    scheduleStep();
+}
+
+void DisplayService::appendLog(QString line) {
+    QMutexLocker lock(&m_logMutex);
+    m_pendingLogBytes += line.size();
+    m_pendingLog.push_back(std::move(line));
+    while (m_pendingLogBytes > kPendingLogLimit && m_pendingLog.size() > 1) {
+        m_pendingLogBytes -= m_pendingLog.front().size();
+        m_droppedLogBytes += m_pendingLog.front().size();
+        m_pendingLog.pop_front();
+    }
+}
+
+LogBatch DisplayService::takeLog() {
+    QMutexLocker lock(&m_logMutex);
+    LogBatch batch{std::move(m_pendingLog), m_droppedLogBytes};
+    m_pendingLog.clear();
+    m_pendingLogBytes = 0;
+    m_droppedLogBytes = 0;
+    return batch;
+}
+
+} // namespace kd::sim

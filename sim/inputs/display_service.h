@@ -1,0 +1,106 @@
+#pragma once
+
+#include "model/display_model.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <atomic>
+
+class QTimer;
+
+namespace kd::sim {
+
+// Where the inputs can be reached, and what went wrong with them, for the window's input list.
+struct InputPlaces {
+    QString socketPath;
+    QString terminalPath;
+    // The port number the pseudo-terminal is entered as in the user's port map, or 0.
+    int enteredPort = 0;
+    // Why an input could not be opened or stopped working, one line each.
+    QStringList problems;
+};
+
+// What the display shows, copied out under the lock so that another thread may read it.
+struct Snapshot {
+    Screen screen;
+    std::array<std::u16string, Screen::kRows> lines;
+    std::array<std::u16string, Screen::kRows> runningText;
+    int stepMs = 0;
+    Emulation emulation = Emulation::Standard;
+    std::string state;
+    InputPlaces inputs;
+};
+
+// Log lines waiting for the window, and how much of the log was dropped to keep it bounded.
+struct LogBatch {
+    QStringList lines;
+    qint64 droppedBytes = 0;
+};
+
+// The one object that crosses between the inputs and the window: the display model with its log
+// and the places of the inputs, behind a lock.
+//
+// Threads: every public member may be called from any thread; each takes the lock it needs. The
+// object itself (and the timer that steps running texts) lives on the thread it was created on or
+// moved to, the inputs thread in the program; changed() is emitted from the thread that changed
+// something, so a receiver on another thread gets it queued. The window uses snapshot(), takeLog()
+// and setEmulation() and nothing else of the inputs.
+class DisplayService : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit DisplayService(Emulation emulation = Emulation::Standard, QObject *parent = nullptr);
+    ~DisplayService() override;
+
+    Snapshot snapshot() const;
+    // The log lines since the last call, at most about 32 Ki characters of them.
+    LogBatch takeLog();
+    // Chooses the command set: the display goes to its power-on state.
+    void setEmulation(Emulation emulation);
+
+    // Feeds bytes as they arrived from the given source, and logs what they meant.
+    void receive(const QString &source, const QByteArray &bytes);
+    // The source's sender went away: a command it left half-sent is dropped and logged.
+    void discardPartial(const QString &source);
+    // A line in the log, for what happened to an input.
+    void log(const QString &source, const QString &text);
+    // Bytes received from every source since the start.
+    qint64 receivedBytes() const { return m_receivedBytes.load(); }
+
+    void setPlaces(const InputPlaces &places);
+    InputPlaces places() const;
+    // An input stopped working: the window's input list says why, and problemReported() tells
+    // whoever else must hear it (the program writes it to standard error).
+    void reportProblem(const QString &problem);
+
+  signals:
+    void changed();
+    void problemReported(const QString &problem);
+
+  private:
+    void logEntries(const QString &source, const std::vector<LogEntry> &entries);
+    void appendLog(QString line);
+    // Starts, restarts or stops the step timer for the model's running texts; on the service's
+    // own thread only.
+    void scheduleStep();
+    // scheduleStep() on the service's thread, whichever thread asks.
+    void requestStep();
+    void step();
+
+    mutable QMutex m_mutex;
+    DisplayModel m_model;
+    InputPlaces m_places;
+    QTimer *m_stepTimer = nullptr;
+    std::atomic<qint64> m_receivedBytes = 0;
+
+    mutable QMutex m_logMutex;
+    QStringList m_pendingLog;
+    qint64 m_pendingLogBytes = 0;
+    qint64 m_droppedLogBytes = 0;
+};
+
+} // namespace kd::sim

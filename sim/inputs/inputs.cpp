@@ -1,0 +1,103 @@
+#include "inputs/inputs.h"
+
+#include "inputs/display_service.h"
+#include "inputs/replay.h"
+#include "inputs/terminal_input.h"
+#include "inputs/terminal_link.h"
+#include "inputs/usb_socket_input.h"
+#include "runtime/sim_socket_path.h"
+
+namespace kd::sim {
+
+Inputs::Inputs(DisplayService &service, const InputsSettings &settings)
+    : m_service(service), m_settings(settings) {}
+
+Inputs::~Inputs() {
+    m_replay.reset();
+    if (!m_terminalLink.isEmpty() && m_terminal)
+        removeTerminalLink(m_terminalLink.toStdString(), m_terminal->path().toStdString());
+}
+
+QString Inputs::open() {
+    const auto deliver = [this](const QString &source, const QByteArray &bytes) {
+        receive(source, bytes);
+    };
+    QStringList problems;
+    const SocketPath socket = resolveSocketPath(true);
+    if (!socket.error.empty()) {
+        problems << QString::fromStdString(socket.error);
+    } else {
+        const std::string folder = socket.path.substr(0, socket.path.rfind('/'));
+        const DisplayLock::Result locked = m_lock.take(folder);
+        if (locked == DisplayLock::Result::HeldByAnother) {
+            // The other display serves both inputs.
+            m_anotherRunning = true;
+            return QString::fromStdString(m_lock.error());
+        }
+        if (locked == DisplayLock::Result::Refused) {
+            problems << QString::fromStdString(m_lock.error());
+        } else {
+            auto usb = std::make_unique<UsbSocketInput>(m_service, deliver);
+            usb->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
+            if (const QString refusal = usb->listen(QString::fromStdString(socket.path));
+                !refusal.isEmpty())
+                problems << refusal;
+            else
+                m_usb = std::move(usb);
+        }
+    }
+
+    auto terminal = std::make_unique<TerminalInput>(deliver);
+    if (const QString refusal = terminal->open(m_settings.holdTerminalOpen); !refusal.isEmpty()) {
+        problems << refusal;
+    } else {
+        m_terminal = std::move(terminal);
+        if (m_settings.comPort != 0) {
+            const QString refusal = m_portMapEntry.enter(m_settings.comPort, m_terminal->path());
+            if (!refusal.isEmpty())
+                problems << refusal;
+        }
+    }
+    publishPlaces(problems);
+    return problems.join(QLatin1Char('\n'));
+}
+
+void Inputs::publishPlaces(const QStringList &problems) {
+    InputPlaces places;
+    places.socketPath = m_usb ? m_usb->path() : QString();
+    places.terminalPath = m_terminal ? m_terminal->path() : QString();
+    places.enteredPort = m_portMapEntry.port();
+    places.problems = problems;
+    m_service.setPlaces(places);
+}
+
+QString Inputs::linkTerminalTo(const QString &path) {
+    if (!m_terminal)
+        return QStringLiteral("Kein Pseudo-Terminal für --serial-link %1").arg(path);
+    const std::string refusal =
+        makeTerminalLink(path.toStdString(), m_terminal->path().toStdString());
+    if (!refusal.empty())
+        return QString::fromStdString(refusal);
+    m_terminalLink = path;
+    return {};
+}
+
+QString Inputs::recordTo(const QString &path) {
+    return m_recorder.open(path);
+}
+
+QString Inputs::replay(const QString &path) {
+    auto replay = std::make_unique<Replay>(
+        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); });
+    if (const QString refusal = replay->start(path); !refusal.isEmpty())
+        return refusal;
+    m_replay = std::move(replay);
+    return {};
+}
+
+void Inputs::receive(const QString &source, const QByteArray &bytes) {
+    m_recorder.write(source, bytes);
+    m_service.receive(source, bytes);
+}
+
+} // namespace kd::sim

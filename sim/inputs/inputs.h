@@ -1,0 +1,76 @@
+#pragma once
+
+#include "inputs/display_lock.h"
+#include "inputs/port_map_entry.h"
+#include "inputs/recorder.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace kd::sim {
+
+class DisplayService;
+class Replay;
+class TerminalInput;
+class UsbSocketInput;
+
+// How the inputs are set up; the defaults are the program's.
+struct InputsSettings {
+    // The port number the pseudo-terminal is entered as in the user's port map; 0: none.
+    int comPort = 1;
+    // Whether the display holds its pseudo-terminal's other end open between clients.
+    bool holdTerminalOpen = true;
+    // A USB client that has sent nothing this long after connecting is dropped.
+    int silentClientTimeoutMs = 5000;
+};
+
+// Every input of the virtual display around its service: the per-user lock, the USB socket, the
+// pseudo-terminal with its port map entry and --serial-link, the recorder and the replay. Each
+// arrival is recorded, then fed to the service. Destroying the inputs closes them all and removes
+// what they entered (socket, port map entry, link).
+//
+// Threads: created, used and destroyed on the inputs thread (see InputsThread), which is also
+// where every input object it makes lives.
+class Inputs {
+  public:
+    Inputs(DisplayService &service, const InputsSettings &settings);
+    ~Inputs();
+    Inputs(const Inputs &) = delete;
+    Inputs &operator=(const Inputs &) = delete;
+
+    // Opens the socket and the terminal and enters the terminal in the port map. Returns an empty
+    // text, or why an input could not be opened; the service's places say the same.
+    QString open();
+    // Another virtual display of the user already serves: these inputs serve nothing.
+    bool anotherDisplayRunning() const { return m_anotherRunning; }
+
+    // Makes a symbolic link at the path to the pseudo-terminal; an empty text, or why not.
+    QString linkTerminalTo(const QString &path);
+    // Writes every byte received from now on to the file; an empty text, or why it cannot.
+    QString recordTo(const QString &path);
+    // Plays a recording into the display at its pace; an empty text, or why it cannot.
+    QString replay(const QString &path);
+
+    // An arrival from the given source: recorded, then fed to the display.
+    void receive(const QString &source, const QByteArray &bytes);
+
+    const TerminalInput *terminal() const { return m_terminal.get(); }
+
+  private:
+    void publishPlaces(const QStringList &problems);
+
+    DisplayService &m_service;
+    InputsSettings m_settings;
+    bool m_anotherRunning = false;
+    DisplayLock m_lock;
+    Recorder m_recorder;
+    std::unique_ptr<UsbSocketInput> m_usb;
+    std::unique_ptr<TerminalInput> m_terminal;
+    PortMapEntry m_portMapEntry;
+    QString m_terminalLink;
+    std::unique_ptr<Replay> m_replay;
+};
+
+} // namespace kd::sim

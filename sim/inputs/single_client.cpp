@@ -1,0 +1,65 @@
+#include "inputs/single_client.h"
+
+#include "inputs/display_service.h"
+
+#include <QIODevice>
+#include <QTimer>
+
+namespace kd::sim {
+
+SingleClient::SingleClient(DisplayService &service, QString source, QByteArray greeting,
+                           Deliver deliver, QObject *parent)
+    : QObject(parent), m_service(service), m_source(std::move(source)),
+      m_greeting(std::move(greeting)), m_deliver(std::move(deliver)),
+      m_silentClientTimer(new QTimer(this)) {
+    m_silentClientTimer->setSingleShot(true);
+    connect(m_silentClientTimer, &QTimer::timeout, this, [this] {
+        if (!m_client)
+            return;
+        m_service.log(m_source, QStringLiteral("Client sendet nichts: getrennt"));
+        m_abortClient();
+    });
+}
+
+SingleClient::~SingleClient() {
+    if (m_client) {
+        // The client goes with its server (its parent); its disconnected() must not reach rules
+        // that are gone.
+        m_client->disconnect(this);
+        m_abortClient();
+    }
+}
+
+bool SingleClient::admit(QIODevice *socket, std::function<void()> abort) {
+    if (m_client) {
+        m_service.log(m_source,
+                      QStringLiteral("weitere Verbindung abgewiesen (ein Client zur Zeit)"));
+        return false;
+    }
+    m_client = socket;
+    m_abortClient = std::move(abort);
+    m_service.log(m_source, QStringLiteral("verbunden"));
+    m_silentClientTimer->start(m_silentClientMs);
+    return true;
+}
+
+void SingleClient::welcome(QIODevice *socket) {
+    connect(socket, &QIODevice::readyRead, this, [this, socket] {
+        m_silentClientTimer->stop();
+        m_deliver(m_source, socket->readAll());
+    });
+    socket->write(m_greeting);
+}
+
+void SingleClient::clientLeft(QIODevice *socket) {
+    if (m_client == socket) {
+        m_client = nullptr;
+        m_abortClient = {};
+        m_silentClientTimer->stop();
+        m_service.discardPartial(m_source);
+    }
+    m_service.log(m_source, QStringLiteral("getrennt"));
+    socket->deleteLater();
+}
+
+} // namespace kd::sim

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+class QTimer;
+
+namespace kd::sim {
+
+class DisplayService;
+
+// The rules of a listening input, whatever its kind of socket (QLocalSocket for the USB socket,
+// QTcpSocket for a network input): one client at a time, greeted with a byte so that it knows it
+// was accepted, while another is turned away without it; a client that sends nothing for a while
+// after connecting is dropped, so that it cannot keep the display from the next one; a command it
+// left half-sent is dropped when it goes, so that it cannot swallow the next client's bytes.
+//
+// Threads: lives on the inputs thread with the server whose connections it is offered.
+class SingleClient : public QObject {
+  public:
+    using Deliver = std::function<void(const QString &source, const QByteArray &bytes)>;
+
+    SingleClient(DisplayService &service, QString source, QByteArray greeting, Deliver deliver,
+                 QObject *parent = nullptr);
+    ~SingleClient() override;
+
+    void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
+
+    // A connection the server accepted: it becomes the client, or is turned away when one is
+    // served. The rules take ownership of it either way.
+    template <typename Socket> void offer(Socket *socket) {
+        if (!admit(socket, [socket] { socket->abort(); })) {
+            socket->abort();
+            socket->deleteLater();
+            return;
+        }
+        connect(socket, &Socket::disconnected, this, [this, socket] { clientLeft(socket); });
+        welcome(socket);
+        socket->flush();
+    }
+
+  private:
+    bool admit(QIODevice *socket, std::function<void()> abort);
+    void welcome(QIODevice *socket);
+    void clientLeft(QIODevice *socket);
+
+    DisplayService &m_service;
+    QString m_source;
+    QByteArray m_greeting;
+    Deliver m_deliver;
+    QPointer<QIODevice> m_client;
+    std::function<void()> m_abortClient;
+    QTimer *m_silentClientTimer = nullptr;
+    int m_silentClientMs = 5000;
+};
+
+} // namespace kd::sim

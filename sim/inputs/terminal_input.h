@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace kd::sim {
+
+// Serial: a pseudo-terminal for serial software, whose path (/dev/pts/N) the window shows.
+//
+// Threads: created, used and destroyed on the inputs thread.
+class TerminalInput : public QObject {
+  public:
+    using Deliver = std::function<void(const QString &source, const QByteArray &bytes)>;
+
+    explicit TerminalInput(Deliver deliver, QObject *parent = nullptr);
+    ~TerminalInput() override;
+
+    // Opens the terminal; an empty text, or why it could not. With holdOpen the display holds the
+    // terminal's other end open itself, which keeps it alive between clients.
+    QString open(bool holdOpen = true);
+    QString path() const { return m_path; }
+    // How often the terminal woke the display up, for checking that it does not spin.
+    qint64 wakeups() const { return m_wakeups; }
+
+  private:
+    void readTerminal();
+
+    Deliver m_deliver;
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+    QSocketNotifier *m_notifier = nullptr;
+    // Wakes the notifier again after the terminal had no other end for a while.
+    QTimer *m_retryTimer = nullptr;
+    qint64 m_wakeups = 0;
+};
+
+} // namespace kd::sim
