@@ -1,5 +1,7 @@
 #include "inputs/display_service.h"
 
+#include "model/serial_line.h"
+
 #include <QDateTime>
 #include <QThread>
 #include <QTimer>
@@ -19,6 +21,7 @@ QString logPrefix(const QString &source) {
 
 DisplayService::DisplayService(Emulation emulation, QObject *parent)
     : QObject(parent), m_model(emulation), m_stepTimer(new QTimer(this)) {
+    m_line.display = usualLine(emulation);
     connect(m_stepTimer, &QTimer::timeout, this, &DisplayService::step);
     scheduleStep();
 }
@@ -36,6 +39,7 @@ Snapshot DisplayService::snapshot() const {
     snapshot.stepMs = m_model.stepMs();
     snapshot.emulation = m_model.emulation();
     snapshot.state = m_model.stateLine();
+    snapshot.line = m_line;
     snapshot.inputs = m_places;
     return snapshot;
 }
@@ -44,20 +48,90 @@ void DisplayService::setEmulation(Emulation emulation) {
     {
         QMutexLocker lock(&m_mutex);
         m_model.setEmulation(emulation);
+        if (!m_displayLineChosen)
+            m_line.display = usualLine(emulation);
     }
     log(QStringLiteral("Display"), QStringLiteral("Befehlssatz %1, Grundzustand")
                                        .arg(QString::fromStdString(emulationTitle(emulation))));
     requestStep();
 }
 
-void DisplayService::receive(const QString &source, const QByteArray &bytes) {
-    std::vector<LogEntry> entries;
+void DisplayService::setDisplayLine(const LineSettings &line) {
+    LineState now;
     {
         QMutexLocker lock(&m_mutex);
-        m_model.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        m_displayLineChosen = true;
+        m_line.display = line;
+        now = m_line;
+    }
+    log(QStringLiteral("Display"), tr("Line: %1").arg(describeLine(now)));
+    emit changed();
+}
+
+void DisplayService::setSenderLine(const QString &source, const std::optional<LineSettings> &line) {
+    LineState now;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto known = m_senderLines.find(source);
+        const bool same = line ? known != m_senderLines.end() && known->second == *line
+                               : known == m_senderLines.end();
+        if (same)
+            return;
+        if (line)
+            m_senderLines[source] = *line;
+        else
+            m_senderLines.erase(source);
+        m_line.sender = line;
+        now = m_line;
+    }
+    log(source, tr("Line: %1").arg(describeLine(now)));
+    emit changed();
+}
+
+QString DisplayService::describeLine(const LineState &line) {
+    const QString display = QString::fromStdString(shortLineSettings(line.display));
+    if (!line.sender)
+        return tr("Display %1, sender's line unknown (a match is assumed)").arg(display);
+    QString text = tr("Sender %1, Display %2")
+                       .arg(QString::fromStdString(shortLineSettings(*line.sender)), display);
+    if (!line.mismatch())
+        text += tr(" (match)");
+    if (line.framingErrors > 0)
+        text += tr(", %n framing error(s)", nullptr, static_cast<int>(line.framingErrors));
+    if (line.parityErrors > 0)
+        text += tr(", %n parity error(s)", nullptr, static_cast<int>(line.parityErrors));
+    return text;
+}
+
+void DisplayService::receive(const QString &source, const QByteArray &bytes) {
+    std::vector<LogEntry> entries;
+    QString lineNote;
+    {
+        QMutexLocker lock(&m_mutex);
+        std::string_view arrived(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        ReceivedBytes read;
+        const auto sender = m_senderLines.find(source);
+        m_line.sender =
+            sender != m_senderLines.end() ? std::optional(sender->second) : std::nullopt;
+        if (m_line.mismatch()) {
+            // What a real display's receiver reads off the wire goes to the command set, not what
+            // was sent.
+            read = receiveOverLine(arrived, *m_line.sender, m_line.display);
+            arrived = read.bytes;
+            m_line.framingErrors += read.framingErrors;
+            m_line.parityErrors += read.parityErrors;
+            if (read.framingErrors + read.parityErrors > 0)
+                lineNote = tr("%1 bytes sent, %2 read; %3")
+                               .arg(bytes.size())
+                               .arg(read.bytes.size())
+                               .arg(describeLine(m_line));
+        }
+        m_model.feed(arrived);
         entries = m_model.takeLog();
     }
     m_receivedBytes += bytes.size();
+    if (!lineNote.isEmpty())
+        log(source, lineNote);
     logEntries(source, entries);
     requestStep();
     emit changed();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encoding/line_settings.h"
 #include "model/display_model.h"
 
 #include <QMutex>
@@ -9,6 +10,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <map>
+#include <optional>
 
 class QTimer;
 
@@ -24,6 +28,20 @@ struct InputPlaces {
     QStringList problems;
 };
 
+// The display's serial line, as set on its switches, and the line of the sender whose bytes came
+// last, where its input tells it (the pseudo-terminal, RFC 2217). On raw TCP and the USB socket the
+// sender's line is unknown and a match is assumed.
+struct LineState {
+    LineSettings display;
+    std::optional<LineSettings> sender;
+    // Characters the display's receiver read with a low stop bit or a wrong parity bit since the
+    // start; both are dropped.
+    std::uint64_t framingErrors = 0;
+    std::uint64_t parityErrors = 0;
+
+    bool mismatch() const { return sender && !(*sender == display); }
+};
+
 // What the display shows, copied out under the lock so that another thread may read it.
 struct Snapshot {
     Screen screen;
@@ -32,6 +50,7 @@ struct Snapshot {
     int stepMs = 0;
     Emulation emulation = Emulation::Standard;
     std::string state;
+    LineState line;
     InputPlaces inputs;
 };
 
@@ -61,6 +80,16 @@ class DisplayService : public QObject {
     LogBatch takeLog();
     // Chooses the command set: the display goes to its power-on state.
     void setEmulation(Emulation emulation);
+
+    // The display's own line, as one would set its switches. Until it is set, the display has the
+    // usual line of its command set, and follows the set when it changes.
+    void setDisplayLine(const LineSettings &line);
+    // The line the sender on the given source uses, or nothing when the input cannot tell. Bytes
+    // from a sender whose line differs from the display's are read as the display's receiver
+    // would read them off the wire.
+    void setSenderLine(const QString &source, const std::optional<LineSettings> &line);
+    // "Sender 19200 8N1, Display 9600 8N1, 3 framing errors": the line as the state line names it.
+    static QString describeLine(const LineState &line);
 
     // Feeds bytes as they arrived from the given source, and logs what they meant.
     void receive(const QString &source, const QByteArray &bytes);
@@ -93,6 +122,9 @@ class DisplayService : public QObject {
 
     mutable QMutex m_mutex;
     DisplayModel m_model;
+    LineState m_line;
+    bool m_displayLineChosen = false;
+    std::map<QString, LineSettings> m_senderLines;
     InputPlaces m_places;
     QTimer *m_stepTimer = nullptr;
     std::atomic<qint64> m_receivedBytes = 0;

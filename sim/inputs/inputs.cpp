@@ -47,8 +47,16 @@ QString Inputs::open() {
         }
     }
 
-    auto terminal = std::make_unique<TerminalInput>(deliver);
-    if (const QString refusal = terminal->open(m_settings.holdTerminalOpen); !refusal.isEmpty()) {
+    // The terminal tells the line its program set; it is read again with every arrival, so that
+    // the display follows a program that changes its speed while it runs.
+    auto terminal =
+        std::make_unique<TerminalInput>([this](const QString &source, const QByteArray &bytes) {
+            m_service.setSenderLine(source, m_terminal ? m_terminal->senderLine() : std::nullopt);
+            receive(source, bytes);
+        });
+    if (const QString refusal =
+            terminal->open(m_settings.holdTerminalOpen, m_service.snapshot().line.display);
+        !refusal.isEmpty()) {
         problems << refusal;
     } else {
         m_terminal = std::move(terminal);

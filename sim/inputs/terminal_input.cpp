@@ -1,5 +1,7 @@
 #include "inputs/terminal_input.h"
 
+#include "inputs/terminal_line.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -37,7 +39,7 @@ TerminalInput::~TerminalInput() {
     }
 }
 
-QString TerminalInput::open(bool holdOpen) {
+QString TerminalInput::open(bool holdOpen, const LineSettings &line) {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     char name[128] = {};
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
@@ -46,17 +48,17 @@ QString TerminalInput::open(bool holdOpen) {
                QString::fromLocal8Bit(std::strerror(errno));
     // Holding the other end open keeps the terminal alive between clients.
     m_slave = holdOpen ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
-    if (m_slave >= 0) {
-        termios raw{};
-        ::tcgetattr(m_slave, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(m_slave, TCSANOW, &raw);
-    }
+    // The master shares its terminal's attributes, whether or not the other end is open.
+    setTerminalLine(m_master, line);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_path = QString::fromLocal8Bit(name);
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminalInput::readTerminal);
     return {};
+}
+
+std::optional<LineSettings> TerminalInput::senderLine() const {
+    return terminalLine(m_master);
 }
 
 void TerminalInput::readTerminal() {

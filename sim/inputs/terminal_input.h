@@ -1,9 +1,12 @@
 #pragma once
 
+#include "encoding/line_settings.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QSocketNotifier;
 class QTimer;
@@ -22,8 +25,12 @@ class TerminalInput : public QObject {
 
     // Opens the terminal; an empty text, or why it could not. With holdOpen the display holds the
     // terminal's other end open itself, which keeps it alive between clients.
-    QString open(bool holdOpen = true);
+    // The terminal starts with the given line, which a program that never sets one uses.
+    QString open(bool holdOpen = true, const LineSettings &line = {});
     QString path() const { return m_path; }
+    // The speed and stop bits the program on the terminal set, as its wire would carry them; the
+    // kernel reports every pseudo-terminal as 8 data bits without parity.
+    std::optional<LineSettings> senderLine() const;
     // How often the terminal woke the display up, for checking that it does not spin.
     qint64 wakeups() const { return m_wakeups; }
 

@@ -31,6 +31,20 @@ constexpr std::array<std::pair<speed_t, int>, 18> kSpeeds = {{
 
 } // namespace
 
+bool setTerminalLine(int fd, const LineSettings &line) {
+    termios attributes{};
+    if (::tcgetattr(fd, &attributes) != 0)
+        return false;
+    ::cfmakeraw(&attributes);
+    for (const auto &[code, baud] : kSpeeds)
+        if (baud == line.baudRate)
+            ::cfsetspeed(&attributes, code);
+    attributes.c_cflag &= ~CSTOPB;
+    if (line.stopBits != StopBits::One)
+        attributes.c_cflag |= CSTOPB;
+    return ::tcsetattr(fd, TCSANOW, &attributes) == 0;
+}
+
 std::optional<LineSettings> terminalLine(int fd) {
     termios attributes{};
     if (::tcgetattr(fd, &attributes) != 0)

@@ -11,4 +11,8 @@ namespace kd::sim {
 // terminal's attributes cannot be read or its speed is not one a serial line has.
 std::optional<LineSettings> terminalLine(int fd);
 
+// Makes the terminal raw (no echo, no line editing, every byte as it is) with the line's speed and
+// stop bits, so that a program that never sets a line finds the display's. Whether it could.
+bool setTerminalLine(int fd, const LineSettings &line);
+
 } // namespace kd::sim

@@ -68,6 +68,11 @@ bool highAt(const std::vector<Level> &levels, Ticks time) {
 
 } // namespace
 
+LineSettings usualLine(Emulation) {
+    // 9600 baud, 8 data bits, no parity, 1 stop bit: what every set spoken today ships with.
+    return LineSettings{};
+}
+
 ReceivedBytes receiveOverLine(std::string_view sent, const LineSettings &sender,
                               const LineSettings &display) {
     ReceivedBytes received;

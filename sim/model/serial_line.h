@@ -1,6 +1,7 @@
 #pragma once
 
 #include "encoding/line_settings.h"
+#include "model/emulation/interpreter.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,9 @@ struct ReceivedBytes {
     std::uint64_t framingErrors = 0;
     std::uint64_t parityErrors = 0;
 };
+
+// The line a display of the command set has when it leaves the factory.
+LineSettings usualLine(Emulation emulation);
 
 // One arrival: its bytes go out back to back, the line is idle before and after them.
 ReceivedBytes receiveOverLine(std::string_view sent, const LineSettings &sender,

@@ -39,6 +39,9 @@ TEST(TerminalLine, DisplayReadsTheSendersSettingsFromTheOtherEnd) {
         ASSERT_TRUE(line.has_value()) << row.expected;
         EXPECT_EQ(formatLineSettings(*line), row.expected);
     }
+    // The display gives its terminal its own line, for programs that never set one.
+    ASSERT_TRUE(setTerminalLine(master, *parseLineSettings("19200,N,8,2").settings));
+    EXPECT_EQ(formatLineSettings(*terminalLine(slave)), "19200,N,8,2");
     ::close(slave);
     ::close(master);
     EXPECT_FALSE(terminalLine(-1).has_value());
