@@ -9,6 +9,10 @@ if [[ "${1:-}" == "--tests" ]]; then
     # Python bindings, and the desktop-file checker for the test of the installed tree.
     packages+=(libgtest-dev clang xvfb x11-utils dbus-x11 at-spi2-core python3-pyatspi
                desktop-file-utils lintian dpkg-dev file)
+    # Real till software that drives the virtual display in tests/clients: the display server
+    # LCDd (with its serialPOS driver) and npm for an ESC/POS customer-display library.
+    packages+=(lcdproc)
+    command -v npm >/dev/null || packages+=(npm)
 elif [[ "${1:-}" == "--package" ]]; then
     # dpkg-shlibdeps reads the package's dependencies off the linked libraries.
     packages+=(dpkg-dev file)
@@ -37,9 +41,33 @@ install_missing() {
         "${missing[@]}"
 }
 
+# LCDd is only ever started by the tests, in the foreground with their own configuration: the
+# package must not start it as a system service when it is installed. A policy-rc.d that answers
+# 101 (written for this run unless one exists) stops invoke-rc.d and deb-systemd-invoke; masking
+# the unit afterwards keeps systemd from starting it at the next boot. A machine that had the
+# package before is left as it was.
+policy_written=false
+remove_written_policy() {
+    if [[ "$policy_written" == true ]]; then "${sudo[@]}" rm -f /usr/sbin/policy-rc.d; fi
+}
+trap remove_written_policy EXIT
+lcdproc_was_missing=false
+if [[ "${1:-}" == "--tests" ]] &&
+    ! dpkg-query -W -f='${Status}' lcdproc 2>/dev/null | grep -q "install ok installed"; then
+    lcdproc_was_missing=true
+    if [[ ! -e /usr/sbin/policy-rc.d ]]; then
+        printf '#!/bin/sh\nexit 101\n' | "${sudo[@]}" tee /usr/sbin/policy-rc.d >/dev/null
+        "${sudo[@]}" chmod 755 /usr/sbin/policy-rc.d
+        policy_written=true
+    fi
+fi
+
 install_missing "${packages[@]}"
 if [[ "${1:-}" == "--tests" ]]; then
     # The fuzzers link clang's own runtime: the one of the clang version that was installed.
     clang_major=$(clang -dumpversion | cut -d. -f1)
     install_missing "libclang-rt-${clang_major}-dev"
+    if [[ "$lcdproc_was_missing" == true ]] && command -v systemctl >/dev/null; then
+        "${sudo[@]}" systemctl mask lcdproc.service >/dev/null 2>&1 || true
+    fi
 fi
