@@ -1,9 +1,9 @@
 // The tool's real window, the stand-in USB library from the tool's own library folder and the
 // virtual display behind its real socket and pseudo-terminal.
 #include "app/main_window.h"
-#include "window/sim_window.h"
 #include "support/rig.h"
 #include "support/sim_thread.h"
+#include "window/sim_window.h"
 #include "window/vfd_line.h"
 
 #include <QAccessible>
