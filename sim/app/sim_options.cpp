@@ -11,8 +11,8 @@ class CommandLine {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
 };
 
-// Without an application object Qt does not know the program's name, and in a test the program
-// is another: the help always names the virtual display.
+// Qt names the program as it was called (a path, or in a test the test program, or a placeholder
+// without an application object): the help always names the virtual display.
 QString helpText(const QCommandLineParser &parser) {
     QString text = parser.helpText();
     const QStringList arguments = QCoreApplication::arguments();
