@@ -3,12 +3,16 @@
 # Usage: tools/install-deps.sh [--tests | --package | --bench]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
+# Qt's translation tools build the virtual display's German texts; at run time Qt's SVG plugin draws
+# its window icon and Qt's own translations give Qt's texts in German.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
+          qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools libqt6svg6 qt6-translations-l10n)
 if [[ "${1:-}" == "--tests" ]]; then
     # clang and its runtime for the libFuzzer targets; an X server, the accessibility bus and its
-    # Python bindings, and the desktop-file checker for the test of the installed tree.
+    # Python bindings, and the desktop-file checker for the test of the installed tree; the
+    # AppStream checker for the package's metadata.
     packages+=(libgtest-dev clang xvfb x11-utils dbus-x11 at-spi2-core python3-pyatspi
-               desktop-file-utils lintian dpkg-dev file)
+               desktop-file-utils appstream lintian dpkg-dev file)
     # Real till software that drives the virtual display in tests/clients: the display server
     # LCDd (with its serialPOS driver) and npm for an ESC/POS customer-display library.
     packages+=(lcdproc)

@@ -1,10 +1,12 @@
 #include "app/sim_options.h"
+#include "app/translations.h"
 #include "inputs/display_service.h"
 #include "inputs/inputs_thread.h"
 #include "model/print_mode.h"
 #include "window/sim_window.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <signal.h>
@@ -15,6 +17,11 @@
 #include <iostream>
 
 namespace {
+
+// The context of main()'s texts in the translations.
+class Main {
+    Q_DECLARE_TR_FUNCTIONS(Main)
+};
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -50,27 +57,34 @@ void fail(const QString &message) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    // The command line is read before any window system is touched, so that --help needs none.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const kd::sim::ParsedOptions parsed = kd::sim::parseSimOptions(arguments);
-    if (parsed.exitNow) {
-        std::fputs(qPrintable(parsed.message + QLatin1Char('\n')),
-                   parsed.exitStatus == 0 ? stdout : stderr);
-        return parsed.exitStatus;
+    const QString language = kd::sim::chooseLanguage(QLocale::system().uiLanguages());
+    kd::sim::ParsedOptions parsed;
+    {
+        // The command line is read, in the user's language, before any window system is touched,
+        // so that --help and --print need none.
+        QCoreApplication core(argc, argv);
+        const kd::sim::Translations translations(language);
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        parsed = kd::sim::parseSimOptions(arguments);
+        if (parsed.exitNow) {
+            std::fputs(qPrintable(parsed.message + QLatin1Char('\n')),
+                       parsed.exitStatus == 0 ? stdout : stderr);
+            return parsed.exitStatus;
+        }
+        if (parsed.options.print) {
+            // No window and no X server: a test suite's headless display.
+            return kd::sim::printScreen(
+                parsed.options.emulation.value_or(kd::sim::Emulation::Standard),
+                parsed.options.printFile.toStdString(), std::cin, std::cout, std::cerr);
+        }
     }
 
     const kd::sim::SimOptions &options = parsed.options;
-    if (options.print) {
-        // No window and no X server: a test suite's headless display.
-        return kd::sim::printScreen(options.emulation.value_or(kd::sim::Emulation::Standard),
-                                    options.printFile.toStdString(), std::cin, std::cout,
-                                    std::cerr);
-    }
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
+    const kd::sim::Translations translations(language);
     quitOnTerminationSignals(app);
 
     const kd::sim::Emulation emulation = options.emulation.value_or(

@@ -1,35 +1,27 @@
 #include "app/sim_options.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
+#include <QCoreApplication>
 
 namespace kd::sim {
 namespace {
 
-// Qt writes the frame of the help text in English and, without an application object, does not
-// know the program's name.
-QString germanHelp(QString text) {
-    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("kundendisplay-sim"));
-    text.replace(QStringLiteral("Usage:"), QStringLiteral("Aufruf:"));
-    text.replace(QStringLiteral("[options]"), QStringLiteral("[Optionen]"));
-    text.replace(QStringLiteral("Options:"), QStringLiteral("Optionen:"));
-    text.replace(QStringLiteral("Arguments:"), QStringLiteral("Argumente:"));
-    return text.trimmed();
-}
+// The context of the command line's texts in the translations.
+class CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
-// Qt's parse errors, in German.
-QString germanError(const QString &error) {
-    static const QRegularExpression unknown(QStringLiteral("^Unknown options? (.*)\\.$"));
-    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'\\.$"));
-    static const QRegularExpression unexpected(
-        QStringLiteral("^Unexpected value after '(.*)'\\.$"));
-    if (const auto match = unknown.match(error); match.hasMatch())
-        return QStringLiteral("Unbekannte Option: %1").arg(match.captured(1));
-    if (const auto match = missing.match(error); match.hasMatch())
-        return QStringLiteral("Wert fehlt nach %1").arg(match.captured(1));
-    if (const auto match = unexpected.match(error); match.hasMatch())
-        return QStringLiteral("Unerwarteter Wert nach %1").arg(match.captured(1));
-    return error;
+// Qt names the program as it was called (a path, or in a test the test program, or a placeholder
+// without an application object): the help always names the virtual display.
+QString helpText(const QCommandLineParser &parser) {
+    QString text = parser.helpText();
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("<executable_name>") : arguments.first();
+    const qsizetype at = text.indexOf(program);
+    if (at >= 0)
+        text.replace(at, program.size(), QStringLiteral("kundendisplay-sim"));
+    return text.trimmed();
 }
 
 QString emulationNames() {
@@ -51,53 +43,54 @@ ParsedOptions refused(const QString &message) {
 
 ParsedOptions parseSimOptions(const QStringList &arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Virtuelles Kundendisplay: zeigt, was ein zweizeiliges Kundendisplay mit 20 Spalten "
-        "anzeigen würde, und nimmt seine Bytes über einen Socket (USB) und ein Pseudo-Terminal "
-        "(seriell) an."));
+    parser.setApplicationDescription(CommandLine::tr(
+        "Virtual customer display: shows what a two-line, 20-column customer display would show, "
+        "and takes its bytes over a socket (USB) and a pseudo-terminal (serial)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Zeigt diese Hilfe und endet."));
+                                  CommandLine::tr("Shows this help and ends."));
     const QCommandLineOption emulation(
         QStringLiteral("emulation"),
-        QStringLiteral("Startet im Befehlssatz NAME: %1. Ohne die Option: die letzte Wahl im "
-                       "Fenster (bei --print: standard).")
+        CommandLine::tr(
+            "Starts in the command set NAME: %1. Without the option: the last choice in "
+            "the window (with --print: standard).")
             .arg(emulationNames()),
-        QStringLiteral("NAME"));
+        CommandLine::tr("NAME"));
     const QCommandLineOption com(
         QStringLiteral("com"),
-        QStringLiteral("Trägt das Pseudo-Terminal als Portnummer N (1 bis 20, 0: gar nicht) in "
-                       "die Portzuordnung des Benutzers ein. Vorgabe: 1."),
+        CommandLine::tr("Enters the pseudo-terminal as port number N (1 to 20, 0: not at all) in "
+                        "the user's port map. Default: 1."),
         QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption serialLink(
         QStringLiteral("serial-link"),
-        QStringLiteral("Legt unter PFAD einen symbolischen Link auf das Pseudo-Terminal an und "
-                       "entfernt ihn beim Ende. Ersetzt nur einen veralteten eigenen Link."),
-        QStringLiteral("PFAD"));
+        CommandLine::tr("Makes a symbolic link to the pseudo-terminal at PATH and removes it at "
+                        "the end. Replaces only a stale link of its own."),
+        CommandLine::tr("PATH"));
     const QCommandLineOption print(
         QStringLiteral("print"),
-        QStringLiteral("Öffnet kein Fenster: liest die Bytes aus DATEI (ohne DATEI von der "
-                       "Standardeingabe, auch eine Aufzeichnung von --record), gibt die zwei "
-                       "Zeilen und die Zustandszeile aus und endet."));
+        CommandLine::tr("Opens no window: reads the bytes from FILE (without FILE from standard "
+                        "input, a recording of --record too), prints the two lines and the state "
+                        "line, and ends."));
     const QCommandLineOption record(
         QStringLiteral("record"),
-        QStringLiteral("Schreibt jedes empfangene Byte beider Eingänge mit seiner Zeit in DATEI."),
-        QStringLiteral("DATEI"));
+        CommandLine::tr("Writes every byte received on either input, with its time, to FILE."),
+        CommandLine::tr("FILE"));
     const QCommandLineOption replay(
         QStringLiteral("replay"),
-        QStringLiteral("Spielt eine Aufzeichnung von --record im Fenster in ihrem Tempo ab."),
-        QStringLiteral("DATEI"));
+        CommandLine::tr("Plays a recording of --record into the window at its pace."),
+        CommandLine::tr("FILE"));
     for (const QCommandLineOption &option :
          {help, emulation, com, serialLink, print, record, replay})
         parser.addOption(option);
-    parser.addPositionalArgument(QStringLiteral("DATEI"),
-                                 QStringLiteral("Mit --print: die Datei mit den Bytes."),
-                                 QStringLiteral("[DATEI]"));
+    parser.addPositionalArgument(CommandLine::tr("FILE"),
+                                 CommandLine::tr("With --print: the file with the bytes."),
+                                 CommandLine::tr("[FILE]"));
 
     if (!parser.parse(arguments))
-        return refused(germanError(parser.errorText()));
+        // Qt's own refusals, in the user's language when Qt's translations are installed.
+        return refused(parser.errorText());
     ParsedOptions parsed;
     if (parser.isSet(help)) {
-        parsed.message = germanHelp(parser.helpText());
+        parsed.message = helpText(parser);
         parsed.exitNow = true;
         return parsed;
     }
@@ -105,14 +98,14 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
     if (parser.isSet(emulation)) {
         options.emulation = emulationNamed(parser.value(emulation).toStdString());
         if (!options.emulation)
-            return refused(QStringLiteral("Unbekannter Befehlssatz \"%1\"; gültig sind: %2")
+            return refused(CommandLine::tr("Unknown command set \"%1\"; the valid ones are: %2")
                                .arg(parser.value(emulation), emulationNames()));
     }
     bool number = false;
     options.comPort = parser.value(com).toInt(&number);
     if (!number || options.comPort < 0 || options.comPort > 20)
         return refused(
-            QStringLiteral("Ungültige Portnummer für --com: \"%1\" (erlaubt sind 0 bis 20)")
+            CommandLine::tr("Invalid port number for --com: \"%1\" (0 to 20 are allowed)")
                 .arg(parser.value(com)));
     options.serialLink = parser.value(serialLink);
     options.print = parser.isSet(print);
@@ -121,12 +114,12 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
     const QStringList files = parser.positionalArguments();
     if (files.size() > (options.print ? 1 : 0))
         return refused(options.print
-                           ? QStringLiteral("--print liest höchstens eine Datei")
-                           : QStringLiteral("Unerwartetes Argument \"%1\"").arg(files.first()));
+                           ? CommandLine::tr("--print reads at most one file")
+                           : CommandLine::tr("Unexpected argument \"%1\"").arg(files.first()));
     if (!files.isEmpty())
         options.printFile = files.first();
     if (options.print && !options.replayFile.isEmpty())
-        return refused(QStringLiteral("--print und --replay schließen einander aus"));
+        return refused(CommandLine::tr("--print and --replay exclude each other"));
     return parsed;
 }
 

@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -31,14 +32,15 @@ QSettings settings() {
 SimWindow::SimWindow(DisplayService &service, QWidget *parent)
     : QMainWindow(parent), m_service(service) {
     setObjectName(QStringLiteral("SimWindow"));
-    setWindowTitle(QStringLiteral(KD_SIM_DISPLAY_NAME));
+    setWindowTitle(tr("Virtual Customer Display"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kundendisplay-sim.svg")));
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
 
     auto *bezel = new QFrame(client);
     bezel->setObjectName(QStringLiteral("bezel"));
-    bezel->setAccessibleName(QStringLiteral("Display"));
+    bezel->setAccessibleName(tr("Display"));
     bezel->setStyleSheet(QStringLiteral(
         "#bezel { background: #1b1d1f; border: 6px solid #2b2e31; border-radius: 8px; }"));
     auto *bezelLayout = new QVBoxLayout(bezel);
@@ -47,12 +49,12 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
     for (int row = 0; row < 2; ++row) {
         m_lines[row] = new VfdLine(bezel);
         m_lines[row]->setObjectName(QStringLiteral("line%1").arg(row + 1));
-        m_lines[row]->setAccessibleDescription(
-            QStringLiteral("Zeile %1 des Displays").arg(row + 1));
+        m_lines[row]->setAccessibleDescription(tr("Line %1 of the display").arg(row + 1));
         bezelLayout->addWidget(m_lines[row]);
     }
 
-    auto *emulationLabel = new QLabel(QStringLiteral("&Befehlssatz:"), client);
+    auto *emulationLabel = new QLabel(tr("&Command set:"), client);
+    emulationLabel->setObjectName(QStringLiteral("emulationLabel"));
     m_emulation = new QComboBox(client);
     m_emulation->setObjectName(QStringLiteral("emulation"));
     for (Emulation emulation : allEmulations())
@@ -66,7 +68,7 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
 
     m_state = new QLabel(client);
     m_state->setObjectName(QStringLiteral("state"));
-    m_state->setAccessibleDescription(QStringLiteral("Zustand des Displays"));
+    m_state->setAccessibleDescription(tr("State of the display"));
     m_state->setWordWrap(true);
     m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -74,7 +76,7 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
     m_inputs->setObjectName(QStringLiteral("inputs"));
     m_inputs->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto *logLabel = m_logLabel = new QLabel(QStringLiteral("Empfangen:"), client);
+    auto *logLabel = m_logLabel = new QLabel(tr("Received:"), client);
     m_log = new QPlainTextEdit(client);
     m_log->setObjectName(QStringLiteral("log"));
     m_log->setReadOnly(true);
@@ -157,8 +159,8 @@ void SimWindow::appendLog() {
         cursor.deleteChar();
     }
     if (m_droppedLogBytes > 0)
-        m_logLabel->setText(QStringLiteral("Empfangen (ältere Einträge verworfen: %1 KiB):")
-                                .arg(m_droppedLogBytes / 1024));
+        m_logLabel->setText(
+            tr("Received (older entries dropped: %1 KiB):").arg(m_droppedLogBytes / 1024));
 }
 
 void SimWindow::refresh() {
@@ -198,9 +200,9 @@ void SimWindow::refresh() {
 void SimWindow::showInputs(const InputPlaces &places) {
     QString serial = places.terminalPath.isEmpty() ? QStringLiteral("–") : places.terminalPath;
     if (places.enteredPort != 0)
-        serial += QStringLiteral(", als COM%1 eingetragen").arg(places.enteredPort);
+        serial += tr(", entered as COM%1").arg(places.enteredPort);
     QString text =
-        QStringLiteral("USB (Socket): %1\nSeriell (Pseudo-Terminal): %2")
+        tr("USB (socket): %1\nSerial (pseudo-terminal): %2")
             .arg(places.socketPath.isEmpty() ? QStringLiteral("–") : places.socketPath, serial);
     for (const QString &problem : places.problems)
         text += QStringLiteral("\n") + problem;

@@ -18,6 +18,8 @@ class VfdLine;
 // a state line, where to connect, and a log of everything that arrived. It redraws what changed
 // at most about 60 times a second, however fast bytes arrive.
 class SimWindow : public QMainWindow {
+    Q_OBJECT
+
   public:
     // The window touches nothing of the inputs but the service: its snapshots, its log and the
     // choice of command set.

@@ -23,10 +23,17 @@ for file in share/man/man1/kundendisplay-test.1.gz share/man/man1/kundendisplay-
             share/applications/kundendisplay-sim.desktop \
             share/icons/hicolor/scalable/apps/kundendisplay-test.svg \
             share/icons/hicolor/scalable/apps/kundendisplay-sim.svg \
-            share/doc/kundendisplay-test/README.md; do
+            share/man/de/man1/kundendisplay-test.1.gz share/man/de/man1/kundendisplay-sim.1.gz \
+            share/doc/kundendisplay-test/README.md.gz \
+            share/doc/kundendisplay-test/examples/epson_session.rec; do
     [[ -e "$root/$file" ]] || { echo "not installed: $file"; exit 1; }
 done
 desktop-file-validate "$root"/share/applications/*.desktop
+# The shipped example plays as the recorded session it is.
+ASAN_OPTIONS=detect_leaks=0 "$root/bin/kundendisplay-sim" --print --emulation epson \
+    "$root/share/doc/kundendisplay-test/examples/epson_session.rec" >"$work/example.out"
+diff "$here/../sim/data/epson_session.expected" "$work/example.out" ||
+    { echo "the installed example does not give the recorded session's screen"; exit 1; }
 
 # A display of its own, a session bus and the accessibility bus.
 # Xvfb picks a free display number itself and writes it to the given descriptor when ready;

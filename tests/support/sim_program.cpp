@@ -19,7 +19,8 @@ void execSimProgram(const std::vector<std::string> &arguments) {
     ::_exit(127);
 }
 
-ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect) {
+ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
+                         const std::vector<std::string> &locale) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
@@ -29,6 +30,10 @@ ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect)
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("QT_QPA_PLATFORM");
+        for (const char *variable : {"LANG", "LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+            ::unsetenv(variable);
+        for (const std::string &setting : locale)
+            ::putenv(const_cast<char *>(setting.c_str()));
         execSimProgram(arguments);
     }
     ::close(out[1]);

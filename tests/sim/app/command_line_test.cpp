@@ -1,6 +1,7 @@
 // The virtual display's command line: options, --print as a headless display, recordings and
 // the serial link.
 #include "app/sim_options.h"
+#include "app/translations.h"
 #include "display/usb_display_library.h"
 #include "inputs/display_service.h"
 #include "inputs/inputs.h"
@@ -41,19 +42,21 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
     EXPECT_EQ(print.options.printFile, "bytes.bin");
     EXPECT_EQ(print.options.emulation, std::nullopt);
 
+    // Unknown options and missing values are refused by Qt, in its words.
     const struct {
         QStringList arguments;
         const char *says;
     } refusals[] = {
         {{"--emulation", "escpos"},
-         "Unbekannter Befehlssatz \"escpos\"; gültig sind: standard, epson, cd5220, "
+         "Unknown command set \"escpos\"; the valid ones are: standard, epson, cd5220, "
          "logic-controls, aedex, auto"},
-        {{"--com", "21"}, "Ungültige Portnummer für --com: \"21\""},
-        {{"--bogus"}, "Unbekannte Option: 'bogus'"},
-        {{"--record"}, "Wert fehlt nach --record"},
-        {{"--print", "a", "b"}, "--print liest höchstens eine Datei"},
-        {{"datei"}, "Unerwartetes Argument \"datei\""},
-        {{"--print", "--replay", "x"}, "--print und --replay schließen einander aus"},
+        {{"--com", "21"}, "Invalid port number for --com: \"21\" (0 to 20 are allowed)"},
+        {{"--com", "x"}, "Invalid port number for --com: \"x\""},
+        {{"--bogus"}, "Unknown option 'bogus'."},
+        {{"--record"}, "Missing value after '--record'."},
+        {{"--print", "a", "b"}, "--print reads at most one file"},
+        {{"file"}, "Unexpected argument \"file\""},
+        {{"--print", "--replay", "x"}, "--print and --replay exclude each other"},
     };
     for (const auto &c : refusals) {
         const ParsedOptions parsed = parse(c.arguments);
@@ -62,17 +65,42 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
         EXPECT_TRUE(parsed.message.startsWith(QString::fromUtf8(c.says)))
             << parsed.message.toStdString();
     }
-    // Every option is in the help and in the manual page.
-    const ParsedOptions help = parse({"--help"});
-    EXPECT_EQ(help.exitStatus, 0);
-    std::ifstream page(std::string(KD_TEST_SOURCE_DIR) + "/../data/man/kundendisplay-sim.1");
-    const std::string manual{std::istreambuf_iterator<char>(page), {}};
-    for (const char *option : {"emulation", "serial-link", "print", "record", "replay", "com"}) {
-        EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
-        std::string escaped;
-        for (const char c : std::string(option))
-            escaped += c == '-' ? std::string("\\-") : std::string(1, c);
-        EXPECT_NE(manual.find("\\-\\-" + escaped), std::string::npos) << option;
+}
+
+// The help in each language names every option, and so does the manual page in that language.
+TEST(SimOptions, HelpAndManualPageListEveryOptionInEachLanguage) {
+    const struct {
+        const char *language;
+        const char *page;
+        const char *usage;
+        const char *helpOption;
+    } languages[] = {
+        {"en", "man/kundendisplay-sim.1", "Usage: kundendisplay-sim [options] [FILE]",
+         "Shows this help and ends."},
+        {"de", "man/de/kundendisplay-sim.1", "Aufruf: kundendisplay-sim [Optionen] [DATEI]",
+         "Zeigt diese Hilfe und endet."},
+    };
+    for (const auto &language : languages) {
+        const Translations translations(QString::fromLatin1(language.language));
+        const ParsedOptions help = parseSimOptions({"kundendisplay-sim", "--help"});
+        EXPECT_TRUE(help.exitNow);
+        EXPECT_EQ(help.exitStatus, 0);
+        EXPECT_TRUE(help.message.startsWith(QString::fromUtf8(language.usage)))
+            << help.message.toStdString();
+        EXPECT_TRUE(help.message.contains(QString::fromUtf8(language.helpOption)))
+            << help.message.toStdString();
+        std::ifstream page(std::string(KD_TEST_SOURCE_DIR) + "/../data/" + language.page);
+        ASSERT_TRUE(page) << language.page;
+        const std::string manual{std::istreambuf_iterator<char>(page), {}};
+        for (const char *option :
+             {"emulation", "serial-link", "print", "record", "replay", "com", "help"}) {
+            EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
+            std::string escaped;
+            for (const char c : std::string(option))
+                escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+            EXPECT_NE(manual.find("\\-\\-" + escaped), std::string::npos)
+                << language.page << ": " << option;
+        }
     }
 }
 
