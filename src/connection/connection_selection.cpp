@@ -7,7 +7,7 @@ namespace kd {
 
 std::int16_t toPortNumber(std::string_view text) {
     const auto mismatch = [&]() -> void {
-        raise(err::kTypeMismatch,
+        throwError(err::kTypeMismatch,
               "Typen unverträglich: Portnummer \"" + std::string(text) + "\" ist keine ganze Zahl");
     };
     std::size_t begin = 0;
@@ -37,7 +37,7 @@ std::int16_t toPortNumber(std::string_view text) {
     if (negative)
         value = -value;
     if (value < -32768 || value > 32767)
-        raise(err::kOverflow, "Überlauf: Portnummer \"" + std::string(text) +
+        throwError(err::kOverflow, "Überlauf: Portnummer \"" + std::string(text) +
                                   "\" liegt nicht zwischen -32768 und 32767");
     return static_cast<std::int16_t>(value);
 }

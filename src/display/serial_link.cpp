@@ -114,7 +114,7 @@ std::string deviceHolder(const std::string &device) {
 }
 
 [[noreturn]] void refusePort(int portNumber, const std::string &reason, const std::string &cause) {
-    raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(portNumber) + reason,
+    throwError(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(portNumber) + reason,
           cause);
 }
 
@@ -172,7 +172,7 @@ void SerialPortLink::setCommPort(std::int16_t portNumber) {
     if (portNumber < 1 || portNumber > 255)
         refusePort(portNumber, " (erlaubt sind 1 bis 255)", "");
     if (portOpen() && portNumber != m_portNumber)
-        raise(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
+        throwError(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
                                          std::to_string(m_portNumber) + " (" + m_device +
                                          ") muss vor dem Wechsel auf Port " +
                                          std::to_string(portNumber) + " geschlossen werden");
@@ -226,13 +226,13 @@ void SerialPortLink::open() {
         const std::string reason = port->errorString().toStdString();
         if (port->error() == QSerialPort::PermissionError) {
             if (const std::optional<std::string> group = deniedGroup(device))
-                raise(err::kInvalidPortNumber,
+                throwError(err::kInvalidPortNumber,
                       "Zugriff verweigert auf " + device + " (Port " +
                           std::to_string(m_portNumber) + "): der Benutzer muss Mitglied der " +
                           *group + " sein",
                       "Zugriff verweigert: der Benutzer ist nicht in der " + *group);
             const std::string holder = deviceHolder(device);
-            raise(err::kPortInUse,
+            throwError(err::kPortInUse,
                   "Gerät " + device + " wird von einem anderen Programm verwendet" +
                       (holder.empty() ? " (" + reason + ")" : ": " + holder),
                   holder.empty() ? "von einem anderen Programm belegt" : "belegt von " + holder);
@@ -259,7 +259,7 @@ void SerialPortLink::applySettings(const LineSettings &settings) {
         m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!applied) {
         const std::string reason = m_port->errorString().toStdString();
-        raise(err::kSetLineFailed,
+        throwError(err::kSetLineFailed,
               "Leitungseinstellungen " + formatSettings(settings) + " lassen sich auf " + m_device +
                   " nicht setzen (" + reason + ")",
               "Leitungseinstellungen " + formatSettings(settings) + " abgelehnt (" + reason + ")");
@@ -295,7 +295,7 @@ void SerialPortLink::close() {
 
 void SerialPortLink::output(std::u16string_view text) {
     if (!portOpen())
-        raise(err::kPortNotOpen, "Operation nur bei geöffnetem Anschluss zulässig: Port " +
+        throwError(err::kPortNotOpen, "Operation nur bei geöffnetem Anschluss zulässig: Port " +
                                      std::to_string(m_portNumber) + " ist nicht geöffnet");
     const std::string bytes = toWindows1252(text);
     // The bytes go straight to the driver rather than through QSerialPort's write buffer, so
@@ -330,7 +330,7 @@ void SerialPortLink::raiseWriteError(const std::string &what) {
     // A device that failed a write (unplugged, stuck, gone) is closed, so that one fault gives one
     // message and a new scan can open it again.
     m_port.reset();
-    raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what,
+    throwError(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what,
           "Schreiben fehlgeschlagen: " + what);
 }
 

@@ -14,7 +14,7 @@ constexpr std::array kStandardBaudRates = {110,  300,   600,   1200,  2400,   48
                                            9600, 19200, 38400, 57600, 115200, 230400};
 
 [[noreturn]] void refuse(std::string_view text, const std::string &reason) {
-    raise(err::kInvalidPropertyValue,
+    throwError(err::kInvalidPropertyValue,
           "Ungültiger Eigenschaftswert: Settings \"" + std::string(text) + "\": " + reason);
 }
 

@@ -110,11 +110,11 @@ void *UsbDisplayLibrary::entryPoint(const char *name) {
             }
         }
         if (!m_handle && !failedPath.empty())
-            raise(err::kLibraryLoadFailed,
+            throwError(err::kLibraryLoadFailed,
                   "Fehler beim Laden der Bibliothek " + failedPath + ": " + failure,
                   failedPath + " lässt sich nicht laden: " + failure);
         if (!m_handle)
-            raise(err::kFileNotFound,
+            throwError(err::kFileNotFound,
                   std::string("Datei nicht gefunden: ") + kUsbLibraryFileName + " (gesucht in " +
                       joined(m_searchDirs) + ")",
                   "nicht gefunden in " + joined(m_searchDirs));
@@ -122,7 +122,7 @@ void *UsbDisplayLibrary::entryPoint(const char *name) {
     ::dlerror();
     void *function = ::dlsym(m_handle, name);
     if (!function)
-        raise(err::kEntryPointNotFound,
+        throwError(err::kEntryPointNotFound,
               std::string("Einsprungpunkt ") + name + " in " + m_path + " nicht gefunden",
               std::string("Einsprungpunkt ") + name + " fehlt");
     return function;
