@@ -14,5 +14,13 @@ done
 if dpkg-deb -I "$deb" postinst >/dev/null 2>&1; then
     echo "the package runs a postinst script:"; dpkg-deb -I "$deb" postinst; exit 1
 fi
+# Nothing of the folder the package was built in is in it: the programs find their library by
+# the layout they are installed in.
+unpacked=$(mktemp -d /tmp/kd-package-XXXXXX)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+if built_in=$(grep -rlF "$PWD/build" "$unpacked"); then
+    echo "the build folder $PWD/build is named in:"; echo "$built_in"; exit 1
+fi
 lintian --fail-on error,warning "$deb"
 echo "lintian: no error, no warning on $(basename "$deb")"
