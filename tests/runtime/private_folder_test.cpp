@@ -70,6 +70,27 @@ TEST_F(RuntimeFolder, SocketPathRefusesEveryUnsafeFolder) {
          },
          "Rechte 0755 statt 0700"},
         {"missing", [](const fs::path &d) { return (d / "missing").string(); }, "fehlt"},
+        // A name Qt would turn into another: refused alike by the display and the stand-in.
+        {"not UTF-8",
+         [](const fs::path &d) {
+             const fs::path latin1 = d / "M\xFCller";
+             fs::create_directory(latin1);
+             ::chmod(latin1.c_str(), 0700);
+             return latin1.string();
+         },
+         "kein gültiges UTF-8"},
+        {"an overlong slash", [](const fs::path &d) { return (d / "a\xC0\xAF").string(); },
+         "kein gültiges UTF-8"},
+        {"a surrogate", [](const fs::path &d) { return (d / "a\xED\xA0\x80").string(); },
+         "kein gültiges UTF-8"},
+        {"UTF-8 with umlauts and more",
+         [](const fs::path &d) {
+             const fs::path utf8 = d / "M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x98\x80";
+             fs::create_directory(utf8);
+             ::chmod(utf8.c_str(), 0700);
+             return utf8.string();
+         },
+         ""},
         {"a path too long for a socket",
          [](const fs::path &d) {
              fs::path deep = d / std::string(100, 'x');
