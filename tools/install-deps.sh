@@ -3,7 +3,10 @@
 # Usage: tools/install-deps.sh [--tests | --package | --bench]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core)
+# Qt's German texts (the text boxes' context menu) and the SVG plugin that draws the window icon are
+# needed at run time as well.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev fonts-dejavu-core
+          qt6-translations-l10n libqt6svg6)
 if [[ "${1:-}" == "--tests" ]]; then
     # clang and its runtime for the libFuzzer targets; an X server, the accessibility bus and its
     # Python bindings, and the desktop-file checker for the test of the installed tree.

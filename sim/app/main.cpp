@@ -3,6 +3,7 @@
 #include "inputs/sim_display.h"
 #include "app/sim_options.h"
 #include "window/sim_window.h"
+#include "runtime/window_system.h"
 
 #include <QApplication>
 #include <QFile>
@@ -93,6 +94,10 @@ int main(int argc, char *argv[]) {
                                     std::cerr);
     }
 
+    if (const std::string missing = kd::missingWindowSystem(); !missing.empty()) {
+        fail(QString::fromStdString(missing));
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
     quitOnTerminationSignals(app);

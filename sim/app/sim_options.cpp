@@ -57,6 +57,8 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         "(seriell) an."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Zeigt diese Hilfe und endet."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Zeigt die Version und endet."));
     const QCommandLineOption emulation(
         QStringLiteral("emulation"),
         QStringLiteral("Startet im Befehlssatz NAME: %1. Ohne die Option: die letzte Wahl im "
@@ -87,7 +89,7 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         QStringLiteral("Spielt eine Aufzeichnung von --record im Fenster in ihrem Tempo ab."),
         QStringLiteral("DATEI"));
     for (const QCommandLineOption &option :
-         {help, emulation, com, serialLink, print, record, replay})
+         {help, version, emulation, com, serialLink, print, record, replay})
         parser.addOption(option);
     parser.addPositionalArgument(QStringLiteral("DATEI"),
                                  QStringLiteral("Mit --print: die Datei mit den Bytes."),
@@ -98,6 +100,11 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
     ParsedOptions parsed;
     if (parser.isSet(help)) {
         parsed.message = germanHelp(parser.helpText());
+        parsed.exitNow = true;
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.message = QStringLiteral("kundendisplay-sim " KD_VERSION);
         parsed.exitNow = true;
         return parsed;
     }

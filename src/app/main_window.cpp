@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +50,7 @@ MainWindow::MainWindow(SerialLink &serial, UsbDisplayLibrary &usb, MessageBox &m
 void MainWindow::buildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Testprogramm f. Kundendisplay"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kundendisplay-test.svg")));
     setFixedSize(5940 / kTwipsPerPixel, 4200 / kTwipsPerPixel);
     // The layout is drawn for an 8-point dialog font at 96 dots per inch (11 pixels); with a
     // larger desktop font the labels would not fit their places.

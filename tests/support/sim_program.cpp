@@ -9,8 +9,10 @@
 
 namespace kd::test {
 
-void execSimProgram(const std::vector<std::string> &arguments) {
-    const std::string program = executableDir() + "/kundendisplay-sim";
+namespace {
+
+[[noreturn]] void execProgram(const std::string &name, const std::vector<std::string> &arguments) {
+    const std::string program = executableDir() + "/" + name;
     std::vector<char *> argv{const_cast<char *>(program.c_str())};
     for (const std::string &argument : arguments)
         argv.push_back(const_cast<char *>(argument.c_str()));
@@ -19,7 +21,18 @@ void execSimProgram(const std::vector<std::string> &arguments) {
     ::_exit(127);
 }
 
+} // namespace
+
+void execSimProgram(const std::vector<std::string> &arguments) {
+    execProgram("kundendisplay-sim", arguments);
+}
+
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect) {
+    return runProgram("kundendisplay-sim", arguments, collect);
+}
+
+ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
+                      int collect) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
@@ -29,7 +42,7 @@ ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect)
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("QT_QPA_PLATFORM");
-        execSimProgram(arguments);
+        execProgram(name, arguments);
     }
     ::close(out[1]);
     ProgramRun run;

@@ -5,7 +5,7 @@
 
 namespace kd::test {
 
-// What the kundendisplay-sim program printed and how it ended.
+// What a program printed and how it ended.
 struct ProgramRun {
     int exitStatus = -1;
     std::string output;
@@ -17,5 +17,9 @@ struct ProgramRun {
 // Runs the kundendisplay-sim program beside the test with the arguments and no window system,
 // and collects what it wrote to the given descriptor (1 or 2).
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect);
+
+// The same for the program of the given name beside the test (kundendisplay-test, …).
+ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
+                      int collect);
 
 } // namespace kd::test

@@ -61,12 +61,18 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
         EXPECT_TRUE(parsed.message.startsWith(QString::fromUtf8(c.says)))
             << parsed.message.toStdString();
     }
+    const ParsedOptions version = parse({"--com", "3", "--version"});
+    EXPECT_TRUE(version.exitNow);
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.message, QStringLiteral("kundendisplay-sim " KD_VERSION));
+
     // Every option is in the help and in the manual page.
     const ParsedOptions help = parse({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     std::ifstream page(std::string(KD_TEST_SOURCE_DIR) + "/../data/man/kundendisplay-sim.1");
     const std::string manual{std::istreambuf_iterator<char>(page), {}};
-    for (const char *option : {"emulation", "serial-link", "print", "record", "replay", "com"}) {
+    for (const char *option :
+         {"emulation", "serial-link", "print", "record", "replay", "com", "version"}) {
         EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
         std::string escaped;
         for (const char c : std::string(option))
