@@ -28,6 +28,9 @@ std::string Form::commPortTip(const std::string &commPortText) const {
     } catch (const RuntimeError &error) {
         tip = error.error().description;
     }
+    // Without a word the fixed table would stand in for a map the technician set up.
+    if (const std::string refusal = m_serial.portMapRefusal(); !refusal.empty())
+        tip += "\nPortzuordnung nicht verwendet: " + refusal;
     const std::string report = lastScanReport();
     if (!report.empty())
         tip += "\n\n" + report;

@@ -84,8 +84,11 @@ Folder checked(std::string folder, bool create) {
     if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return {{}, "Ordner " + folder + " lässt sich nicht anlegen: " + std::strerror(errno)};
     std::string refusal = privateFolderRefusal(folder);
-    if (!refusal.empty())
-        return {{}, std::move(refusal)};
+    if (!refusal.empty()) {
+        struct stat info {};
+        const bool absent = ::lstat(folder.c_str(), &info) != 0 && errno == ENOENT;
+        return {{}, std::move(refusal), absent};
+    }
     return {std::move(folder), {}};
 }
 
@@ -104,7 +107,7 @@ Folder privateFolder(bool create) {
                         " ist kein gültiges UTF-8"};
         Folder folder = checked(runtimeDir, false);
         if (!folder.error.empty())
-            folder.error = "XDG_RUNTIME_DIR abgelehnt: " + folder.error;
+            return {{}, "XDG_RUNTIME_DIR abgelehnt: " + folder.error}; // set, so meant to be there
         return folder;
     }
     return checked("/tmp/kundendisplay-" + std::to_string(::getuid()), create);

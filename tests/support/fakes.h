@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/controls.h"
+#include "display/port_info.h"
+
+#include <map>
 
 #include <string>
 #include <vector>
@@ -30,6 +33,16 @@ class RecordingMessageBox : public MessageBox {
 
     std::vector<std::string> messages;
     std::vector<Error> errors;
+};
+
+// USB adapters by device path, as the test sets them up; every other device is none.
+class FakePortInfo : public PortInfo {
+  public:
+    std::optional<UsbAdapter> usbAdapter(const std::string &device) const override {
+        const auto found = adapters.find(device);
+        return found == adapters.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::map<std::string, UsbAdapter> adapters;
 };
 
 } // namespace kd::test
