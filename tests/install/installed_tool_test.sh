@@ -27,6 +27,12 @@ for file in share/man/man1/kundendisplay-test.1.gz share/man/man1/kundendisplay-
     [[ -e "$root/$file" ]] || { echo "not installed: $file"; exit 1; }
 done
 desktop-file-validate "$root"/share/applications/*.desktop
+# Both installed programs tell their version with no window system at all.
+for program in kundendisplay-test kundendisplay-sim; do
+    version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/$program" --version)
+    [[ "$version" =~ ^$program\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || {
+        echo "$program --version said: $version"; exit 1; }
+done
 
 # A display of its own, a session bus and the accessibility bus.
 # Xvfb picks a free display number itself and writes it to the given descriptor when ready;
