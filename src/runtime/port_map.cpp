@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -31,12 +32,11 @@ std::map<std::string, int> g_held;
 // "<pid> <name>" as written by enterPort.
 std::optional<Owner> parseOwner(const std::string &text) {
     Owner owner;
-    std::size_t at = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-        owner.pid = owner.pid * 10 + (text[at++] - '0');
-    if (at == 0 || owner.pid <= 0 || at >= text.size() || text[at] != ' ')
+    const char *end = text.data() + text.size();
+    const auto [space, error] = std::from_chars(text.data(), end, owner.pid);
+    if (error != std::errc() || owner.pid <= 0 || space == end || *space != ' ')
         return std::nullopt;
-    owner.name = text.substr(at + 1);
+    owner.name = std::string(space + 1, end);
     while (!owner.name.empty() && owner.name.back() == '\n')
         owner.name.pop_back();
     return owner;
@@ -68,31 +68,25 @@ OwnerLook lookAtOwner(const std::string &ownerPath) {
                 error == ELOOP ? std::string("ist ein symbolischer Link")
                                : std::string("lässt sich nicht lesen: ") + std::strerror(error)};
     }
-    OwnerLook look;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return {OwnerState::Unusable, {}, "ist keine gewöhnliche Datei"};
     }
     // A shared lock is had only when nobody holds the owner's exclusive one.
-    if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
-        look.state = OwnerState::LeftBehind;
-    } else if (errno == EWOULDBLOCK) {
-        look.state = OwnerState::Held;
-    } else {
-        look = {OwnerState::Unusable, {}, std::string("Sperre: ") + std::strerror(errno)};
-    }
+    const bool unlocked = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+    const int lockError = errno;
     char text[256];
     const ssize_t length = ::read(fd, text, sizeof text - 1);
     ::close(fd);
-    if (look.state == OwnerState::Held) {
-        const std::optional<Owner> owner =
-            length > 0 ? parseOwner(std::string(text, static_cast<std::size_t>(length)))
-                       : std::nullopt;
-        // The owner may be writing it still; its name is what the file says when it says one.
-        look.owner = owner.value_or(Owner{});
-    }
-    return look;
+    if (unlocked)
+        return {OwnerState::LeftBehind, {}, {}};
+    if (lockError != EWOULDBLOCK)
+        return {OwnerState::Unusable, {}, std::string("Sperre: ") + std::strerror(lockError)};
+    // The owner may be writing it still; its name is what the file says when it says one.
+    const std::optional<Owner> owner =
+        length > 0 ? parseOwner(std::string(text, static_cast<std::size_t>(length))) : std::nullopt;
+    return {OwnerState::Held, owner.value_or(Owner{}), {}};
 }
 
 } // namespace
@@ -145,7 +139,8 @@ std::string enterPort(const std::string &folder, int portNumber, const std::stri
     if (fd < 0)
         return "Portzuordnung " + ownerPath + " lässt sich nicht anlegen: " + std::strerror(errno);
     const std::string text = std::to_string(::getpid()) + ' ' + owner + '\n';
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+    // Blocking: a reader holds its shared lock only for the moment it looks.
+    if (::flock(fd, LOCK_EX) != 0 ||
         ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
         const std::string reason = std::strerror(errno);
         ::unlink(ownerPath.c_str());
