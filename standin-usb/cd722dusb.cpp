@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -18,8 +19,28 @@ namespace {
 // An open or a write that the display cannot take within this time fails, so that a display that
 // has stopped reading (or hangs) never blocks the tool.
 constexpr int kDeliveryTimeoutMs = 2000;
+// After a display has let an open wait out its bound, the opens that follow fail at once for this
+// long, so that a scan of 20 numbers waits for it once, not 20 times.
+constexpr auto kQuietAfterNoAnswer = std::chrono::seconds(5);
 
 int g_socket = -1;
+
+using Clock = std::chrono::steady_clock;
+
+// The socket of the display that did not answer, by its file's identity, so that a display started
+// anew (a new socket file) is tried at once.
+struct Unanswered {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec changed{};
+    Clock::time_point until{};
+
+    bool isThe(const struct stat &file) const {
+        return file.st_dev == device && file.st_ino == inode &&
+               file.st_ctim.tv_sec == changed.tv_sec && file.st_ctim.tv_nsec == changed.tv_nsec;
+    }
+};
+Unanswered g_unanswered;
 
 void disconnect() {
     if (g_socket >= 0)
@@ -38,8 +59,6 @@ bool alive() {
     return (fd.revents & (POLLHUP | POLLERR)) == 0 &&
            ::recv(g_socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
-
-using Clock = std::chrono::steady_clock;
 
 int remainingMs(Clock::time_point deadline) {
     const auto left =
@@ -63,13 +82,19 @@ bool connectToDisplay() {
     const kd::sim::SocketPath socketPath = kd::sim::resolveSocketPath(false);
     if (!socketPath.error.empty())
         return false;
+    struct stat socketFile {};
+    if (::stat(socketPath.path.c_str(), &socketFile) != 0)
+        return false; // no display listens
+    const Clock::time_point start = Clock::now();
+    if (g_unanswered.isThe(socketFile) && start < g_unanswered.until)
+        return false;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return false;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, socketPath.path.c_str(), sizeof address.sun_path - 1);
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kDeliveryTimeoutMs);
+    const Clock::time_point deadline = start + std::chrono::milliseconds(kDeliveryTimeoutMs);
     // A display whose backlog is full (it does not accept) makes the connect wait; the wait is
     // bounded like everything else.
     bool connected =
@@ -83,6 +108,9 @@ bool connectToDisplay() {
     if (!connected || !waitFor(fd, POLLIN, deadline) || ::recv(fd, &byte, 1, 0) != 1 ||
         byte != kd::sim::kWelcome) {
         ::close(fd);
+        if (Clock::now() >= deadline)
+            g_unanswered = {socketFile.st_dev, socketFile.st_ino, socketFile.st_ctim,
+                            Clock::now() + kQuietAfterNoAnswer};
         return false;
     }
     g_socket = fd;

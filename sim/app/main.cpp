@@ -4,6 +4,7 @@
 #include "inputs/inputs_thread.h"
 #include "model/print_mode.h"
 #include "window/sim_window.h"
+#include "runtime/window_system.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -82,6 +83,10 @@ int main(int argc, char *argv[]) {
     }
 
     const kd::sim::SimOptions &options = parsed.options;
+    if (const std::string missing = kd::missingWindowSystem(); !missing.empty()) {
+        fail(QString::fromStdString(missing));
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
     const kd::sim::Translations translations(language);

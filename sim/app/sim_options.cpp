@@ -48,6 +48,8 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         "and takes its bytes over a socket (USB) and a pseudo-terminal (serial)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   CommandLine::tr("Shows this help and ends."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     CommandLine::tr("Shows the version and ends."));
     const QCommandLineOption emulation(
         QStringLiteral("emulation"),
         CommandLine::tr(
@@ -79,7 +81,7 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         CommandLine::tr("Plays a recording of --record into the window at its pace."),
         CommandLine::tr("FILE"));
     for (const QCommandLineOption &option :
-         {help, emulation, com, serialLink, print, record, replay})
+         {help, version, emulation, com, serialLink, print, record, replay})
         parser.addOption(option);
     parser.addPositionalArgument(CommandLine::tr("FILE"),
                                  CommandLine::tr("With --print: the file with the bytes."),
@@ -91,6 +93,11 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
     ParsedOptions parsed;
     if (parser.isSet(help)) {
         parsed.message = helpText(parser);
+        parsed.exitNow = true;
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.message = QStringLiteral("kundendisplay-sim " KD_VERSION);
         parsed.exitNow = true;
         return parsed;
     }

@@ -12,6 +12,10 @@
         <translation>Zeigt diese Hilfe und endet.</translation>
     </message>
     <message>
+        <source>Shows the version and ends.</source>
+        <translation>Zeigt die Version und endet.</translation>
+    </message>
+    <message>
         <source>Starts in the command set NAME: %1. Without the option: the last choice in the window (with --print: standard).</source>
         <translation>Startet im Befehlssatz NAME: %1. Ohne die Option: die letzte Wahl im Fenster (bei --print: standard).</translation>
     </message>

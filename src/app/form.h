@@ -37,6 +37,10 @@ class Form {
     // What the last scan met, attempt by attempt, as the operator reads it; empty before one.
     std::string lastScanReport() const { return formatScanReport(m_connection.lastScan()); }
 
+    // The Com-Port box's tooltip for the text in the box: where the number leads, then, until the
+    // next scan, what each attempt of the last scan met.
+    std::string commPortTip(const std::string &commPortText) const;
+
     FormState &state() { return m_state; }
     const FormState &state() const { return m_state; }
     DisplayOutput &display() { return m_display; }

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,7 +33,7 @@ MainWindow::MainWindow(SerialLink &serial, UsbDisplayLibrary &usb, MessageBox &m
                        QWidget *parent)
     : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint),
-      m_serial(serial), m_form(serial, usb, m_commPortBox, m_settingsBox, messageBox) {
+      m_form(serial, usb, m_commPortBox, m_settingsBox, messageBox) {
     // A tool window takes no part in ending the application by itself; this one is the tool's
     // only window, so closing it, by "Ende" or by the title bar, ends the program.
     setAttribute(Qt::WA_QuitOnClose, true);
@@ -49,6 +50,7 @@ MainWindow::MainWindow(SerialLink &serial, UsbDisplayLibrary &usb, MessageBox &m
 void MainWindow::buildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Testprogramm f. Kundendisplay"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kundendisplay-test.svg")));
     setFixedSize(5940 / kTwipsPerPixel, 4200 / kTwipsPerPixel);
     // The layout is drawn for an 8-point dialog font at 96 dots per inch (11 pixels); with a
     // larger desktop font the labels would not fit their places.
@@ -141,21 +143,9 @@ void MainWindow::routeEvents() {
     connect(CommPort, &QLineEdit::textChanged, this, [this] { showPortDevice(); });
 }
 
-// The tooltip, which is also the box's accessible description: where the number in the box leads,
-// then, until the next scan, what each attempt of the last scan met.
+// The tooltip is also the box's accessible description.
 void MainWindow::showPortDevice() {
-    QString tip;
-    try {
-        const std::string device = m_serial.portDevice(toPortNumber(m_commPortBox.text()));
-        tip = device.empty() ? QStringLiteral("Kein Gerät für diese Portnummer")
-                             : QString::fromStdString(device);
-    } catch (const RuntimeError &error) {
-        tip = QString::fromStdString(error.error().description);
-    }
-    const std::string report = m_form.lastScanReport();
-    if (!report.empty())
-        tip += QStringLiteral("\n\n") + QString::fromStdString(report);
-    CommPort->setToolTip(tip);
+    CommPort->setToolTip(QString::fromStdString(m_form.commPortTip(m_commPortBox.text())));
 }
 
 } // namespace kd

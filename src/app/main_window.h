@@ -2,7 +2,6 @@
 
 #include "app/form.h"
 #include "app/qt_controls.h"
-#include "display/serial_link.h"
 
 #include <QMainWindow>
 
@@ -42,7 +41,6 @@ class MainWindow : public QMainWindow {
     void routeEvents();
     void showPortDevice();
 
-    SerialLink &m_serial;
     // The option button whose toggle waits for its click; -1 when none.
     int m_pendingOption = -1;
     LineEditTextBox m_commPortBox;

@@ -1,14 +1,15 @@
 #include "connection/connection_selection.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 namespace kd {
 
 std::int16_t toPortNumber(std::string_view text) {
     const auto mismatch = [&]() -> void {
-        raise(err::kTypeMismatch,
-              "Typen unverträglich: Portnummer \"" + std::string(text) + "\" ist keine ganze Zahl");
+        throwError(err::kTypeMismatch, "Typen unverträglich: Portnummer \"" + std::string(text) +
+                                           "\" ist keine ganze Zahl");
     };
     std::size_t begin = 0;
     std::size_t end = text.size();
@@ -29,16 +30,15 @@ std::int16_t toPortNumber(std::string_view text) {
             mismatch();
     }
     long value = 0;
-    for (char digit : number) {
-        value = value * 10 + (digit - '0');
-        if (value > 32768)
-            break; // out of range whatever follows
-    }
+    // More digits than a long holds are out of range whatever the sign.
+    const bool outOfRange =
+        std::from_chars(number.data(), number.data() + number.size(), value).ec ==
+        std::errc::result_out_of_range;
     if (negative)
         value = -value;
-    if (value < -32768 || value > 32767)
-        raise(err::kOverflow, "Überlauf: Portnummer \"" + std::string(text) +
-                                  "\" liegt nicht zwischen -32768 und 32767");
+    if (outOfRange || value < -32768 || value > 32767)
+        throwError(err::kOverflow, "Überlauf: Portnummer \"" + std::string(text) +
+                                       "\" liegt nicht zwischen -32768 und 32767");
     return static_cast<std::int16_t>(value);
 }
 

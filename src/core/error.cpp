@@ -6,7 +6,7 @@ RuntimeError::RuntimeError(Error error)
     : std::runtime_error(std::to_string(error.number) + ": " + error.description),
       m_error(std::move(error)) {}
 
-void raise(int number, std::string description, std::string cause) {
+void throwError(int number, std::string description, std::string cause) {
     throw RuntimeError(Error{number, std::move(description), std::move(cause)});
 }
 

@@ -46,7 +46,8 @@ class RuntimeError : public std::runtime_error {
     Error m_error;
 };
 
-[[noreturn]] void raise(int number, std::string description, std::string cause = {});
+// Throws the RuntimeError; not named raise, which would hide the C library's ::raise(signal).
+[[noreturn]] void throwError(int number, std::string description, std::string cause = {});
 
 // The text the window shows for an error that left a command: "Laufzeitfehler '8018':" over the
 // description.

@@ -26,7 +26,7 @@ struct FormState {
 // Steps a 16-bit counter; one past 32767 is an overflow error, not a wrap.
 inline void stepCounter(std::int16_t &counter) {
     if (counter == std::numeric_limits<std::int16_t>::max())
-        raise(err::kOverflow, "Überlauf: Zähler über 32767");
+        throwError(err::kOverflow, "Überlauf: Zähler über 32767");
     ++counter;
 }
 

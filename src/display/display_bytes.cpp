@@ -8,7 +8,7 @@ namespace kd {
 std::uint8_t toWindows1252(char16_t character) {
     if (const auto byte = windows1252Byte(character))
         return *byte;
-    raise(err::kOverflow,
+    throwError(err::kOverflow,
           "Überlauf: das Zeichen " + characterCode(character) + " hat keinen Code in Windows-1252");
 }
 

@@ -5,10 +5,16 @@
 #include <limits>
 
 namespace kd {
-
 void DisplayOutput::writeUsbByte(std::uint8_t byte) {
     const std::uint8_t buffer[1] = {byte};
     m_usb.writecd722usb(buffer, 1);
+}
+
+void DisplayOutput::writeUsbFrame(const std::u16string &frame) {
+    const int length = static_cast<int>(frame.size());
+    for (int i = 0; i < length; ++i)
+        m_vendoUsb.bytBuffer(i) = toWindows1252(frame[static_cast<std::size_t>(i)]);
+    m_usb.writecd722usb(&m_vendoUsb.bytBuffer(0), length);
 }
 
 void DisplayOutput::ClearDisplay() {
@@ -28,12 +34,39 @@ void DisplayOutput::SendText(const std::u16string &text) {
     skipOnError([&] { m_serial.output(text); });
 }
 
+void DisplayOutput::OutputFrames(std::initializer_list<std::u16string> usbFrames,
+                                 std::initializer_list<std::u16string> serialTexts) {
+    if (m_state.usbSelected()) {
+        for (const std::u16string &frame : usbFrames)
+            writeUsbFrame(frame);
+    } else {
+        for (const std::u16string &text : serialTexts)
+            m_serial.output(text);
+    }
+}
+
+void DisplayOutput::OutputLine() {
+    if (!m_state.usbSelected()) {
+        m_serial.output(m_state.strLine);
+        return;
+    }
+    // The bound is the line width, not the text's length.
+    for (m_state.intPos = 1; m_state.intPos <= kDisplayColumns; stepCounter(m_state.intPos)) {
+        const std::size_t index = static_cast<std::size_t>(m_state.intPos) - 1;
+        if (index >= m_state.strLine.size())
+            throwError(err::kInvalidCall, "Ungültiger Prozeduraufruf: Zeichen " +
+                                              std::to_string(m_state.intPos) +
+                                              " von strLine fehlt");
+        writeUsbByte(toWindows1252(m_state.strLine[index]));
+    }
+}
+
 void DisplayOutput::sendTextUsb(const std::u16string &text) {
     std::int16_t length = 0;
     skipOnError([&] {
         if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()))
-            raise(err::kOverflow, "Überlauf: Text mit " + std::to_string(text.size()) +
-                                      " Zeichen ist länger als 32767");
+            throwError(err::kOverflow, "Überlauf: Text mit " + std::to_string(text.size()) +
+                                           " Zeichen ist länger als 32767");
         length = static_cast<std::int16_t>(text.size());
     });
     m_state.intPos = 1;

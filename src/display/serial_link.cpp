@@ -114,8 +114,8 @@ std::string deviceHolder(const std::string &device) {
 }
 
 [[noreturn]] void refusePort(int portNumber, const std::string &reason, const std::string &cause) {
-    raise(err::kInvalidPortNumber, "Ungültige Portnummer " + std::to_string(portNumber) + reason,
-          cause);
+    throwError(err::kInvalidPortNumber,
+               "Ungültige Portnummer " + std::to_string(portNumber) + reason, cause);
 }
 
 } // namespace
@@ -137,8 +137,9 @@ std::string deviceForPort(const PortTable &table, int portNumber) {
     return table[static_cast<std::size_t>(portNumber) - 1];
 }
 
-SerialPortLink::SerialPortLink(PortTable table, PortMapSource portMap)
-    : m_table(std::move(table)), m_portMap(std::move(portMap)) {}
+SerialPortLink::SerialPortLink(PortTable table, PortMapSource portMap,
+                               std::shared_ptr<const PortInfo> portInfo)
+    : m_table(std::move(table)), m_portMap(std::move(portMap)), m_portInfo(std::move(portInfo)) {}
 
 SerialPortLink::Route SerialPortLink::route(int portNumber) const {
     if (m_portMap) {
@@ -149,19 +150,36 @@ SerialPortLink::Route SerialPortLink::route(int portNumber) const {
                 const std::string device = entry->target.front() == '/'
                                                ? entry->target
                                                : folder.path + '/' + entry->target;
-                const std::string via = entry->owner.empty()
-                                            ? "Portzuordnung COM" + std::to_string(portNumber)
-                                            : entry->owner;
-                return {device, device + " (" + via + ")"};
+                return {device, entry->owner.empty()
+                                    ? "Portzuordnung COM" + std::to_string(portNumber)
+                                    : entry->owner};
             }
         }
     }
-    const std::string device = deviceForPort(m_table, portNumber);
-    return {device, device};
+    return {deviceForPort(m_table, portNumber), {}};
 }
 
 std::string SerialPortLink::portDevice(std::int16_t portNumber) const {
-    return route(portNumber).shown;
+    const Route way = route(portNumber);
+    std::vector<std::string> notes;
+    if (!way.via.empty())
+        notes.push_back(way.via);
+    struct stat node {};
+    if (m_portInfo && !way.device.empty() && ::stat(way.device.c_str(), &node) == 0) {
+        if (const std::optional<UsbAdapter> adapter = m_portInfo->usbAdapter(way.device))
+            notes.push_back(describeAdapter(*adapter));
+    }
+    std::string shown = way.device;
+    for (std::size_t i = 0; i < notes.size(); ++i)
+        shown += (i == 0 ? " (" : "; ") + notes[i];
+    return notes.empty() ? shown : shown + ")";
+}
+
+std::string SerialPortLink::portMapRefusal() const {
+    if (!m_portMap)
+        return {};
+    const Folder folder = m_portMap();
+    return folder.absent ? std::string() : folder.error;
 }
 
 SerialPortLink::~SerialPortLink() {
@@ -172,10 +190,10 @@ void SerialPortLink::setCommPort(std::int16_t portNumber) {
     if (portNumber < 1 || portNumber > 255)
         refusePort(portNumber, " (erlaubt sind 1 bis 255)", "");
     if (portOpen() && portNumber != m_portNumber)
-        raise(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
-                                         std::to_string(m_portNumber) + " (" + m_device +
-                                         ") muss vor dem Wechsel auf Port " +
-                                         std::to_string(portNumber) + " geschlossen werden");
+        throwError(err::kPortAlreadyOpen, "Anschluss bereits geöffnet: Port " +
+                                              std::to_string(m_portNumber) + " (" + m_device +
+                                              ") muss vor dem Wechsel auf Port " +
+                                              std::to_string(portNumber) + " geschlossen werden");
     m_portNumber = portNumber;
 }
 
@@ -226,16 +244,17 @@ void SerialPortLink::open() {
         const std::string reason = port->errorString().toStdString();
         if (port->error() == QSerialPort::PermissionError) {
             if (const std::optional<std::string> group = deniedGroup(device))
-                raise(err::kInvalidPortNumber,
-                      "Zugriff verweigert auf " + device + " (Port " +
-                          std::to_string(m_portNumber) + "): der Benutzer muss Mitglied der " +
-                          *group + " sein",
-                      "Zugriff verweigert: der Benutzer ist nicht in der " + *group);
+                throwError(err::kInvalidPortNumber,
+                           "Zugriff verweigert auf " + device + " (Port " +
+                               std::to_string(m_portNumber) + "): der Benutzer muss Mitglied der " +
+                               *group + " sein",
+                           "Zugriff verweigert: der Benutzer ist nicht in der " + *group);
             const std::string holder = deviceHolder(device);
-            raise(err::kPortInUse,
-                  "Gerät " + device + " wird von einem anderen Programm verwendet" +
-                      (holder.empty() ? " (" + reason + ")" : ": " + holder),
-                  holder.empty() ? "von einem anderen Programm belegt" : "belegt von " + holder);
+            throwError(err::kPortInUse,
+                       "Gerät " + device + " wird von einem anderen Programm verwendet" +
+                           (holder.empty() ? " (" + reason + ")" : ": " + holder),
+                       holder.empty() ? "von einem anderen Programm belegt"
+                                      : "belegt von " + holder);
         }
         refusePort(m_portNumber, ": " + device + " lässt sich nicht öffnen (" + reason + ")",
                    "lässt sich nicht öffnen (" + reason + ")");
@@ -259,10 +278,11 @@ void SerialPortLink::applySettings(const LineSettings &settings) {
         m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!applied) {
         const std::string reason = m_port->errorString().toStdString();
-        raise(err::kSetLineFailed,
-              "Leitungseinstellungen " + formatSettings(settings) + " lassen sich auf " + m_device +
-                  " nicht setzen (" + reason + ")",
-              "Leitungseinstellungen " + formatSettings(settings) + " abgelehnt (" + reason + ")");
+        throwError(err::kSetLineFailed,
+                   "Leitungseinstellungen " + formatSettings(settings) + " lassen sich auf " +
+                       m_device + " nicht setzen (" + reason + ")",
+                   "Leitungseinstellungen " + formatSettings(settings) + " abgelehnt (" + reason +
+                       ")");
     }
 }
 
@@ -295,8 +315,8 @@ void SerialPortLink::close() {
 
 void SerialPortLink::output(std::u16string_view text) {
     if (!portOpen())
-        raise(err::kPortNotOpen, "Operation nur bei geöffnetem Anschluss zulässig: Port " +
-                                     std::to_string(m_portNumber) + " ist nicht geöffnet");
+        throwError(err::kPortNotOpen, "Operation nur bei geöffnetem Anschluss zulässig: Port " +
+                                          std::to_string(m_portNumber) + " ist nicht geöffnet");
     const std::string bytes = toWindows1252(text);
     // The bytes go straight to the driver rather than through QSerialPort's write buffer, so
     // that output returns only when every byte has been handed over, and closing cannot drop any.
@@ -330,8 +350,8 @@ void SerialPortLink::raiseWriteError(const std::string &what) {
     // A device that failed a write (unplugged, stuck, gone) is closed, so that one fault gives one
     // message and a new scan can open it again.
     m_port.reset();
-    raise(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what,
-          "Schreiben fehlgeschlagen: " + what);
+    throwError(err::kWriteFailed, "Schreiben auf " + device + " fehlgeschlagen: " + what,
+               "Schreiben fehlgeschlagen: " + what);
 }
 
 } // namespace kd

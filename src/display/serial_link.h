@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/port_info.h"
 #include "display/serial_settings.h"
 #include "runtime/private_folder.h"
 
@@ -32,6 +33,9 @@ class SerialLink {
     virtual void output(std::u16string_view text) = 0;
     // The device a port number leads to, for the operator; an empty text when it leads nowhere.
     virtual std::string portDevice(std::int16_t portNumber) const = 0;
+    // Why the user's port map is not used although it is there (a folder open to others, of
+    // another user, …); empty when it is used or there is none.
+    virtual std::string portMapRefusal() const { return {}; }
 };
 
 // Port numbers to devices: entry 0 is port 1. An empty entry or a number past the end has no
@@ -55,8 +59,10 @@ using PortMapSource = std::function<Folder()>;
 class SerialPortLink : public SerialLink {
   public:
     // A port number leads to the port map's entry for it, when there is one, else to its device in
-    // the table.
-    explicit SerialPortLink(PortTable table = defaultPortTable(), PortMapSource portMap = {});
+    // the table. The port info tells the USB adapter behind a device, for the operator.
+    explicit SerialPortLink(
+        PortTable table = defaultPortTable(), PortMapSource portMap = {},
+        std::shared_ptr<const PortInfo> portInfo = std::make_shared<QtPortInfo>());
     ~SerialPortLink() override;
 
     void setCommPort(std::int16_t portNumber) override;
@@ -65,6 +71,7 @@ class SerialPortLink : public SerialLink {
     bool portOpen() const override;
     void output(std::u16string_view text) override;
     std::string portDevice(std::int16_t portNumber) const override;
+    std::string portMapRefusal() const override;
 
     std::int16_t commPort() const { return m_portNumber; }
     const LineSettings &lineSettings() const { return m_settings; }
@@ -74,7 +81,7 @@ class SerialPortLink : public SerialLink {
   private:
     struct Route {
         std::string device; // what is opened
-        std::string shown;  // what the operator is shown
+        std::string via;    // the port map entry or program it comes from, empty for the table
     };
     Route route(int portNumber) const;
     void open();
@@ -84,6 +91,7 @@ class SerialPortLink : public SerialLink {
 
     PortTable m_table;
     PortMapSource m_portMap;
+    std::shared_ptr<const PortInfo> m_portInfo;
     std::int16_t m_portNumber = 1;
     LineSettings m_settings;
     std::string m_device;

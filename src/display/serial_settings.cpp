@@ -27,8 +27,9 @@ std::string reason(const LineSettingsFault &fault) {
 LineSettings parseSettings(std::string_view text) {
     const ParsedLineSettings parsed = parseLineSettings(text);
     if (!parsed.settings)
-        raise(err::kInvalidPropertyValue, "Ungültiger Eigenschaftswert: Settings \"" +
-                                              std::string(text) + "\": " + reason(parsed.fault));
+        throwError(err::kInvalidPropertyValue, "Ungültiger Eigenschaftswert: Settings \"" +
+                                                   std::string(text) +
+                                                   "\": " + reason(parsed.fault));
     return *parsed.settings;
 }
 

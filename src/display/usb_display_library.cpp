@@ -15,8 +15,8 @@
 #ifndef KD_INSTALL_LIBRARY_DIR
 #define KD_INSTALL_LIBRARY_DIR "lib/kundendisplay/usb"
 #endif
-#ifndef KD_BUILD_LIBRARY_DIR
-#define KD_BUILD_LIBRARY_DIR ""
+#ifndef KD_BUILD_TREE_MARKER
+#define KD_BUILD_TREE_MARKER "kundendisplay-build-tree"
 #endif
 
 namespace kd {
@@ -50,7 +50,10 @@ std::vector<std::string> systemLibraryDirs() {
 std::string toolLibraryDir(const std::string &executableDir) {
     if (executableDir.empty() || executableDir.front() != '/')
         return {};
-    if (executableDir == KD_BUILD_LIBRARY_DIR)
+    // The build tree is told by the marker file its build writes beside the executables; nothing
+    // of the folder where the program was built is compiled in, so that a package is the same
+    // wherever it was built.
+    if (::access((executableDir + "/" KD_BUILD_TREE_MARKER).c_str(), F_OK) == 0)
         return executableDir;
     return std::filesystem::path(executableDir + "/../" KD_INSTALL_LIBRARY_DIR).lexically_normal();
 }
@@ -110,21 +113,21 @@ void *UsbDisplayLibrary::entryPoint(const char *name) {
             }
         }
         if (!m_handle && !failedPath.empty())
-            raise(err::kLibraryLoadFailed,
-                  "Fehler beim Laden der Bibliothek " + failedPath + ": " + failure,
-                  failedPath + " lässt sich nicht laden: " + failure);
+            throwError(err::kLibraryLoadFailed,
+                       "Fehler beim Laden der Bibliothek " + failedPath + ": " + failure,
+                       failedPath + " lässt sich nicht laden: " + failure);
         if (!m_handle)
-            raise(err::kFileNotFound,
-                  std::string("Datei nicht gefunden: ") + kUsbLibraryFileName + " (gesucht in " +
-                      joined(m_searchDirs) + ")",
-                  "nicht gefunden in " + joined(m_searchDirs));
+            throwError(err::kFileNotFound,
+                       std::string("Datei nicht gefunden: ") + kUsbLibraryFileName +
+                           " (gesucht in " + joined(m_searchDirs) + ")",
+                       "nicht gefunden in " + joined(m_searchDirs));
     }
     ::dlerror();
     void *function = ::dlsym(m_handle, name);
     if (!function)
-        raise(err::kEntryPointNotFound,
-              std::string("Einsprungpunkt ") + name + " in " + m_path + " nicht gefunden",
-              std::string("Einsprungpunkt ") + name + " fehlt");
+        throwError(err::kEntryPointNotFound,
+                   std::string("Einsprungpunkt ") + name + " in " + m_path + " nicht gefunden",
+                   std::string("Einsprungpunkt ") + name + " fehlt");
     return function;
 }
 

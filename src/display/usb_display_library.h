@@ -20,7 +20,8 @@ std::vector<std::string> usbLibrarySearchDirs(const char *ldLibraryPath,
 std::vector<std::string> systemLibraryDirs();
 
 // The tool's own library folder for an executable in the given folder: the folder itself in the
-// build tree, lib/kundendisplay/usb beside bin/ in an installed tree (never bin/ itself).
+// build tree, which the marker file kundendisplay-build-tree beside the executable tells,
+// lib/kundendisplay/usb beside bin/ in an installed tree (never bin/ itself).
 std::string toolLibraryDir(const std::string &executableDir);
 
 // The folder of the running executable.

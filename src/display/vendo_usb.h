@@ -15,7 +15,7 @@ class SendBuffer {
 
     std::uint8_t &operator()(int index) {
         if (index < 0 || index > kUpperBound)
-            raise(err::kSubscriptOutOfRange, "Index außerhalb des gültigen Bereichs: bytBuffer(" +
+            throwError(err::kSubscriptOutOfRange, "Index außerhalb des gültigen Bereichs: bytBuffer(" +
                                                  std::to_string(index) + "), erlaubt 0 bis 2048");
         return m_bytes[static_cast<std::size_t>(index)];
     }

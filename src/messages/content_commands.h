@@ -2,17 +2,15 @@
 
 #include "core/form_state.h"
 #include "display/display_output.h"
-#include "display/vendo_usb.h"
 
 namespace kd {
 
-// The five content commands. Each lets an error from the transport leave it; the window reports
-// it.
+// The five content commands. Each lets an error from the display output leave it; the window
+// reports it. They compose what is sent; which transport carries it is the display output's affair.
 class ContentCommands {
   public:
-    ContentCommands(FormState &state, DisplayOutput &display, SerialLink &serial,
-                    UsbDisplayLibrary &usb, VendoUSB &vendoUsb)
-        : m_state(state), m_display(display), m_serial(serial), m_usb(usb), m_vendoUsb(vendoUsb) {}
+    ContentCommands(FormState &state, DisplayOutput &display)
+        : m_state(state), m_display(display) {}
 
     void cmdClear_Click();
     void cmdHello_Click();
@@ -21,14 +19,8 @@ class ContentCommands {
     void cmdGivenandback_Click();
 
   private:
-    void writeFrame(const std::u16string &frame);
-    void writeLineBytewise();
-
     FormState &m_state;
     DisplayOutput &m_display;
-    SerialLink &m_serial;
-    UsbDisplayLibrary &m_usb;
-    VendoUSB &m_vendoUsb;
 };
 
 } // namespace kd

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/display_output.h"
+
 #include <string>
 
 namespace kd::payload {
@@ -22,7 +24,7 @@ inline const std::u16string kItemLine = u"100 Rollringe  11,50";
 // The total: "Gesamt:" on line 1, the amount right-aligned to column 20 of line 2.
 inline const std::u16string kTotalLabel = u"Gesamt:";
 inline const std::u16string kTotalAmount = u"11,50";
-inline constexpr std::size_t kLineWidth = 20;
+inline constexpr std::size_t kLineWidth = kDisplayColumns;
 
 inline const std::u16string kTenderedLine = u"Gegeben        20,00";
 inline const std::u16string kChangeLine = u"Zurueck         8,50";

@@ -10,6 +10,8 @@ struct Folder {
     std::string path;
     // Why the folder is refused or missing; empty on success.
     std::string error;
+    // The folder is simply not there (nobody made one yet), as against refused.
+    bool absent = false;
 };
 
 // Where a symbolic link points, as written in it; nothing when the path is no link.

@@ -1,17 +1,21 @@
 // What a technician meets when something is wrong: every fault ends in a clear message and a
 // window that still works.
+#include "runtime/sim_socket_path.h"
 #include "support/error_matchers.h"
 #include "support/rig.h"
 #include "support/sim_thread.h"
 
 #include <grp.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -195,6 +199,36 @@ TEST(Faults, VirtualDisplayStoppedAndRestarted) {
     EXPECT_EQ(rig.messages.messages.size(), 1u);
     rig.form.cmdSumme_Click();
     EXPECT_TRUE(sim->waitForLines(u"Gesamt:             ", u"               11,50"));
+}
+
+// A display that hangs: its socket takes connections but nobody ever answers on it.
+TEST(Faults, HungDisplayCostsAUsbScanOneWaitNotOnePerNumber) {
+    test::PrivateRuntimeDir runtimeDir;
+    const sim::SocketPath path = sim::resolveSocketPath(true);
+    ASSERT_EQ(path.error, "");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 32), 0); // room for every attempt: none is refused at once
+
+    Rig rig({}, {executableDir()});
+    const auto start = std::chrono::steady_clock::now();
+    rig.form.Option_Click(0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(rig.messages.messages, Texts{"Kein USB-Anschluss gefunden"});
+    EXPECT_EQ(rig.form.state().intPos, 21);
+    // One bound of 2 s for the first number, then the others fail at once: not 20 times 2 s.
+    EXPECT_LT(took, std::chrono::seconds(8));
+
+    // The display started anew is reached at once, even within the quiet time.
+    ::close(listener);
+    ::unlink(path.path.c_str());
+    test::SimThread sim;
+    rig.form.Option_Click(0);
+    EXPECT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.form.state().intPos, 1);
 }
 
 } // namespace

@@ -1,18 +1,23 @@
 #include "app/main_window.h"
+#include "app/qt_translation.h"
 #include "support/window_rig.h"
 
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace kd {
 namespace {
@@ -81,6 +86,42 @@ TEST_F(MainWindowTest, EveryControlInPlace) {
                 << name.toStdString();
         }
     }
+}
+
+// The window carries the tool's icon for window managers: drawn, not an empty picture.
+TEST_F(MainWindowTest, WindowHasTheToolsIcon) {
+    const QIcon icon = window.windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(32, 32).toImage();
+    ASSERT_FALSE(image.isNull());
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += qAlpha(image.pixel(x, y)) > 0;
+    EXPECT_GT(drawn, 32 * 32 / 4);
+}
+
+// Qt's own texts, such as the text boxes' context menu, are German like the rest of the window,
+// whatever the locale.
+TEST(GermanQtTexts, TextBoxContextMenuIsGerman) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QTranslator *translator = installGermanQtTexts(*QCoreApplication::instance());
+    ASSERT_NE(translator, nullptr) << "qtbase_de.qm missing (qt6-translations-l10n)";
+    QLineEdit edit;
+    edit.setText(QStringLiteral("Text"));
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        if (!action->isSeparator())
+            texts << action->text().section(QLatin1Char('\t'), 0, 0); // without the shortcut
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    QLocale::setDefault(previous);
+    for (const char *german : {"&Rückgängig", "Wieder&herstellen", "&Ausschneiden", "&Kopieren",
+                               "Einf&ügen", "Löschen", "Alles auswählen"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(german)))
+            << german << " not in " << texts.join(", ").toStdString();
 }
 
 TEST_F(MainWindowTest, StartState) {

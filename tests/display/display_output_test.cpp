@@ -99,5 +99,46 @@ TEST_F(DisplayOutputTest, SerialFailuresNeverLeaveSendTextButReachClearDisplayCa
     EXPECT_EQ(pty.read(50), "");
 }
 
+// Frames go out whole through the send buffer over USB; over serial the serial texts go instead.
+TEST_F(DisplayOutputTest, FramesTakeTheTransportsOwnContent) {
+    rig.recorder.clear();
+    display.OutputFrames({u"\x02"
+                          u"A\x03",
+                          u"B"},
+                         {u"serial"});
+    EXPECT_EQ(rig.recorder.calls(), (Calls{"write 02 41 03", "write 42"}));
+
+    // The buffer holds indices 0 to 2048: a frame of 2049 bytes fits, one more does not.
+    rig.recorder.clear();
+    display.OutputFrames({std::u16string(2049, u'x')}, {});
+    EXPECT_EQ(rig.recorder.calls().size(), 1u);
+    EXPECT_TRUE(test::raisesError([&] { display.OutputFrames({std::u16string(2050, u'x')}, {}); },
+                                  err::kSubscriptOutOfRange, "bytBuffer(2049)"));
+
+    useSerialOpen();
+    display.OutputFrames({u"usb"}, {u"eins", u"zwei"});
+    EXPECT_EQ(pty.read(), "einszwei");
+    EXPECT_EQ(rig.recorder.calls(), Calls{});
+}
+
+TEST_F(DisplayOutputTest, LinesAreTwentyWritesOverUsbAndOnePieceOverSerial) {
+    rig.recorder.clear();
+    state.strLine = u"Gegeben        20,00 and more";
+    display.OutputLine();
+    EXPECT_EQ(rig.recorder.calls().size(), 20u);
+    EXPECT_EQ(rig.recorder.calls().back(), "write 30");
+    EXPECT_EQ(state.intPos, 21);
+
+    // A short line stops at its first missing character, after writing the ones it has.
+    rig.recorder.clear();
+    state.strLine = u"kurz";
+    EXPECT_TRUE(test::raisesError([&] { display.OutputLine(); }, err::kInvalidCall, "Zeichen 5"));
+    EXPECT_EQ(rig.recorder.calls().size(), 4u);
+
+    useSerialOpen();
+    display.OutputLine();
+    EXPECT_EQ(pty.read(), "kurz");
+}
+
 } // namespace
 } // namespace kd

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace kd {
@@ -28,9 +29,22 @@ TEST(UsbLibrarySearch, LibraryPathThenSystemThenTheToolsOwnFolderLast) {
     EXPECT_EQ(systemLibraryDirs().back(), "/lib");
 
     EXPECT_EQ(usbLibrarySearchDirs(nullptr, {}, "relative/lib"), std::vector<std::string>{});
-    // An installed tool never looks in its bin/ folder; in the build tree its folder is the one.
     EXPECT_EQ(toolLibraryDir("/usr/bin"), "/usr/lib/kundendisplay/usb");
     EXPECT_EQ(toolLibraryDir(executableDir()), executableDir());
+}
+
+// An installed tool never looks in its bin/ folder; in the build tree, told by the marker file
+// beside the executable, its folder is the one, wherever the tree lies.
+TEST(UsbLibrarySearch, TheBuildTreeIsToldByItsMarkerNotByItsPath) {
+    const fs::path tree =
+        fs::path(::testing::TempDir()) / ("kd-tree-" + std::to_string(::getpid()));
+    fs::remove_all(tree);
+    fs::create_directories(tree / "bin");
+    const std::string bin = (tree / "bin").string();
+    EXPECT_EQ(toolLibraryDir(bin), (tree / "lib/kundendisplay/usb").string());
+    { std::ofstream marker(tree / "bin/kundendisplay-build-tree"); }
+    EXPECT_EQ(toolLibraryDir(bin), bin);
+    fs::remove_all(tree);
 }
 
 TEST(UsbDisplayLibrary, LoadsOnFirstCallAndPassesBytesThrough) {

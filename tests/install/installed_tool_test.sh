@@ -34,6 +34,12 @@ ASAN_OPTIONS=detect_leaks=0 "$root/bin/kundendisplay-sim" --print --emulation ep
     "$root/share/doc/kundendisplay-test/examples/epson_session.rec" >"$work/example.out"
 diff "$here/../sim/data/epson_session.expected" "$work/example.out" ||
     { echo "the installed example does not give the recorded session's screen"; exit 1; }
+# Both installed programs tell their version with no window system at all.
+for program in kundendisplay-test kundendisplay-sim; do
+    version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/$program" --version)
+    [[ "$version" =~ ^$program\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || {
+        echo "$program --version said: $version"; exit 1; }
+done
 
 # A display of its own, a session bus and the accessibility bus.
 # Xvfb picks a free display number itself and writes it to the given descriptor when ready;

@@ -43,6 +43,12 @@ zgrep -q '^\.SH DESCRIPTION' "$work"/root/usr/share/man/man1/kundendisplay-sim.1
 zgrep -q '^\.SH BESCHREIBUNG' "$work"/root/usr/share/man/de/man1/kundendisplay-sim.1.gz ||
     { echo "de/man1/kundendisplay-sim.1 is not the German page"; exit 1; }
 
+# Nothing of the folder the package was built in is in it: the programs find their library by
+# the layout they are installed in.
+if built_in=$(grep -rlF "$PWD/build" "$work/root"); then
+    echo "the build folder $PWD/build is named in:"; echo "$built_in"; exit 1
+fi
+
 lintian --fail-on error,warning "$deb"
 echo "lintian: no error, no warning on $(basename "$deb")"
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,6 +70,27 @@ TEST_F(RuntimeFolder, SocketPathRefusesEveryUnsafeFolder) {
          },
          "Rechte 0755 statt 0700"},
         {"missing", [](const fs::path &d) { return (d / "missing").string(); }, "fehlt"},
+        // A name Qt would turn into another: refused alike by the display and the stand-in.
+        {"not UTF-8",
+         [](const fs::path &d) {
+             const fs::path latin1 = d / "M\xFCller";
+             fs::create_directory(latin1);
+             ::chmod(latin1.c_str(), 0700);
+             return latin1.string();
+         },
+         "kein gültiges UTF-8"},
+        {"an overlong slash", [](const fs::path &d) { return (d / "a\xC0\xAF").string(); },
+         "kein gültiges UTF-8"},
+        {"a surrogate", [](const fs::path &d) { return (d / "a\xED\xA0\x80").string(); },
+         "kein gültiges UTF-8"},
+        {"UTF-8 with umlauts and more",
+         [](const fs::path &d) {
+             const fs::path utf8 = d / "M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x98\x80";
+             fs::create_directory(utf8);
+             ::chmod(utf8.c_str(), 0700);
+             return utf8.string();
+         },
+         ""},
         {"a path too long for a socket",
          [](const fs::path &d) {
              fs::path deep = d / std::string(100, 'x');
@@ -143,6 +165,66 @@ TEST_F(RuntimeFolder, PortMapEntriesByHandByAProgramAndLeftBehind) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "COM1")));
     EXPECT_FALSE(fs::exists(dir / "COM1.owner"));
     EXPECT_TRUE(fs::is_symlink(dir / "COM3"));
+}
+
+// Whether an entry's program runs is told by the lock it holds on the owner file, not by the
+// process id in it: after a crash the id may belong to another program.
+TEST_F(RuntimeFolder, PortMapOwnerIsAliveOnlyWhileItHoldsItsLock) {
+    const std::string folder = dir.string();
+    // A live process id (the test's parent) that holds no lock: left behind, and taken over.
+    std::ofstream(dir / "COM2.owner") << ::getppid() << " virtuelles Kundendisplay\n";
+    fs::create_symlink("/dev/pts/9", dir / "COM2");
+    EXPECT_FALSE(readPortMapEntry(folder, 2));
+    EXPECT_EQ(enterPort(folder, 2, "/dev/pts/8", "virtuelles Kundendisplay"), "");
+    EXPECT_EQ(readPortMapEntry(folder, 2)->target, "/dev/pts/8");
+    leavePort(folder, 2);
+
+    // Another process enters itself and holds its entry until it is killed, with no chance to
+    // leave: then the entry is left behind and the number free again.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const bool entered = enterPort(folder, 4, "/dev/pts/4", "anderes Display").empty();
+        (void)!::write(ready[1], entered ? "y" : "n", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_EQ(answer, 'y');
+    const auto held = readPortMapEntry(folder, 4);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->owner, "anderes Display");
+    EXPECT_NE(enterPort(folder, 4, "/dev/pts/5", "x")
+                  .find("anderes Display, PID " + std::to_string(holder)),
+              std::string::npos);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_FALSE(readPortMapEntry(folder, 4));
+    EXPECT_EQ(enterPort(folder, 4, "/dev/pts/5", "virtuelles Kundendisplay"), "");
+    leavePort(folder, 4);
+}
+
+// A link planted as an owner file is never written through: the entry is refused with the reason,
+// and the link's target keeps its content.
+TEST_F(RuntimeFolder, PortMapNeverWritesThroughALink) {
+    const std::string folder = dir.string();
+    std::ofstream(dir / "victim") << "precious\n";
+    fs::create_symlink(dir / "victim", dir / "COM5.owner");
+    const std::string refusal = enterPort(folder, 5, "/dev/pts/5", "virtuelles Kundendisplay");
+    EXPECT_NE(refusal.find("COM5.owner ist ein symbolischer Link"), std::string::npos) << refusal;
+    std::ifstream victim(dir / "victim");
+    std::string content;
+    std::getline(victim, content);
+    EXPECT_EQ(content, "precious");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "COM5")));
+
+    // An entry whose owner file is a link is not trusted either.
+    fs::create_symlink("/dev/pts/5", dir / "COM5");
+    EXPECT_FALSE(readPortMapEntry(folder, 5));
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/controls.h"
+#include "display/port_info.h"
+
+#include <map>
 
 #include <string>
 #include <vector>
@@ -32,6 +35,16 @@ class RecordingMessageBox : public MessageBox {
     std::vector<Error> errors;
 };
 
+// USB adapters by device path, as the test sets them up; every other device is none.
+class FakePortInfo : public PortInfo {
+  public:
+    std::optional<UsbAdapter> usbAdapter(const std::string &device) const override {
+        const auto found = adapters.find(device);
+        return found == adapters.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::map<std::string, UsbAdapter> adapters;
+};
+
 } // namespace kd::test
 
 #include "display/serial_link.h"
@@ -49,31 +62,31 @@ class ScriptedSerialLink : public SerialLink {
     void setCommPort(std::int16_t portNumber) override {
         log.push_back("CommPort=" + std::to_string(portNumber));
         if (m_open && portNumber != m_port)
-            raise(err::kPortAlreadyOpen, "port already open");
+            throwError(err::kPortAlreadyOpen, "port already open");
         m_port = portNumber;
     }
     void setSettings(std::string_view settings) override {
         log.push_back("Settings=" + std::string(settings));
         if (m_open && refused.contains(std::string(settings)))
-            raise(err::kSetLineFailed, "settings refused");
+            throwError(err::kSetLineFailed, "settings refused");
         m_settings = settings;
     }
     void setPortOpen(bool open) override {
         log.push_back(open ? "PortOpen=true" : "PortOpen=false");
         if (open && !m_open && !openable.contains(m_port))
-            raise(err::kInvalidPortNumber, "cannot open");
+            throwError(err::kInvalidPortNumber, "cannot open");
         if (open && !m_open && refused.contains(m_settings))
-            raise(err::kSetLineFailed, "settings refused");
+            throwError(err::kSetLineFailed, "settings refused");
         m_open = open;
     }
     bool portOpen() const override { return m_open; }
     void output(std::u16string_view text) override {
         log.push_back("Output[" + std::to_string(text.size()) + "]");
         if (!m_open)
-            raise(err::kPortNotOpen, "port not open");
+            throwError(err::kPortNotOpen, "port not open");
         if (outputFails) {
             m_open = false;
-            raise(err::kWriteFailed, "write failed");
+            throwError(err::kWriteFailed, "write failed");
         }
     }
     std::string portDevice(std::int16_t portNumber) const override {

@@ -1,6 +1,6 @@
 #include "support/pseudo_terminal.h"
 
-#include "model/display_model.h"
+#include "encoding/hex.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -68,7 +68,7 @@ void PseudoTerminal::closeMaster() {
 }
 
 std::string hex(const std::string &bytes) {
-    return sim::hexBytes(bytes);
+    return hexBytes(bytes);
 }
 
 } // namespace kd::test

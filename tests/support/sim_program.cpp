@@ -9,8 +9,10 @@
 
 namespace kd::test {
 
-void execSimProgram(const std::vector<std::string> &arguments) {
-    const std::string program = executableDir() + "/kundendisplay-sim";
+namespace {
+
+[[noreturn]] void execProgram(const std::string &name, const std::vector<std::string> &arguments) {
+    const std::string program = executableDir() + "/" + name;
     std::vector<char *> argv{const_cast<char *>(program.c_str())};
     for (const std::string &argument : arguments)
         argv.push_back(const_cast<char *>(argument.c_str()));
@@ -19,8 +21,19 @@ void execSimProgram(const std::vector<std::string> &arguments) {
     ::_exit(127);
 }
 
+} // namespace
+
+void execSimProgram(const std::vector<std::string> &arguments) {
+    execProgram("kundendisplay-sim", arguments);
+}
+
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
                          const std::vector<std::string> &locale) {
+    return runProgram("kundendisplay-sim", arguments, collect, locale);
+}
+
+ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
+                      int collect, const std::vector<std::string> &locale) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
@@ -34,7 +47,7 @@ ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
             ::unsetenv(variable);
         for (const std::string &setting : locale)
             ::putenv(const_cast<char *>(setting.c_str()));
-        execSimProgram(arguments);
+        execProgram(name, arguments);
     }
     ::close(out[1]);
     ProgramRun run;

@@ -5,7 +5,7 @@
 
 namespace kd::test {
 
-// What the kundendisplay-sim program printed and how it ended.
+// What a program printed and how it ended.
 struct ProgramRun {
     int exitStatus = -1;
     std::string output;
@@ -19,5 +19,9 @@ struct ProgramRun {
 // LANGUAGE, LC_ALL, LC_MESSAGES) are those given in locale, "NAME=value" each, or none.
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
                          const std::vector<std::string> &locale = {});
+
+// The same for the program of the given name beside the test (kundendisplay-test, …).
+ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
+                      int collect, const std::vector<std::string> &locale = {});
 
 } // namespace kd::test

@@ -65,6 +65,11 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
         EXPECT_TRUE(parsed.message.startsWith(QString::fromUtf8(c.says)))
             << parsed.message.toStdString();
     }
+
+    const ParsedOptions version = parse({"--com", "3", "--version"});
+    EXPECT_TRUE(version.exitNow);
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.message, QStringLiteral("kundendisplay-sim " KD_VERSION));
 }
 
 // The help in each language names every option, and so does the manual page in that language.
@@ -93,7 +98,7 @@ TEST(SimOptions, HelpAndManualPageListEveryOptionInEachLanguage) {
         ASSERT_TRUE(page) << language.page;
         const std::string manual{std::istreambuf_iterator<char>(page), {}};
         for (const char *option :
-             {"emulation", "serial-link", "print", "record", "replay", "com", "help"}) {
+             {"emulation", "serial-link", "print", "record", "replay", "com", "help", "version"}) {
             EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
             std::string escaped;
             for (const char c : std::string(option))
