@@ -78,6 +78,9 @@ int main(int argc, char *argv[]) {
     // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
     // the window (or a screen reader asking it) waiting.
     kd::sim::InputsThread inputs(emulation);
+    // An input that stops working while the display runs is named in the window's input list and
+    // here.
+    QObject::connect(&inputs.service(), &kd::sim::DisplayService::problemReported, &app, fail);
     kd::sim::InputsSettings settings;
     settings.comPort = options.comPort;
     const QString problems = inputs.start(settings);

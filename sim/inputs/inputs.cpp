@@ -88,7 +88,8 @@ QString Inputs::recordTo(const QString &path) {
 
 QString Inputs::replay(const QString &path) {
     auto replay = std::make_unique<Replay>(
-        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); });
+        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); },
+        [this](const QString &problem) { m_service.reportProblem(problem); });
     if (const QString refusal = replay->start(path); !refusal.isEmpty())
         return refusal;
     m_replay = std::move(replay);
@@ -96,7 +97,8 @@ QString Inputs::replay(const QString &path) {
 }
 
 void Inputs::receive(const QString &source, const QByteArray &bytes) {
-    m_recorder.write(source, bytes);
+    if (const QString problem = m_recorder.write(source, bytes); !problem.isEmpty())
+        m_service.reportProblem(problem);
     m_service.receive(source, bytes);
 }
 

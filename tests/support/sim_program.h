@@ -18,4 +18,9 @@ struct ProgramRun {
 // and collects what it wrote to the given descriptor (1 or 2).
 ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect);
 
+// Runs the windowed kundendisplay-sim program (on the offscreen platform) with the arguments and
+// collects its standard error. A program still running after the time is killed; its exit status
+// is then -1.
+ProgramRun runSimWindow(const std::vector<std::string> &arguments, int timeoutMs);
+
 } // namespace kd::test
