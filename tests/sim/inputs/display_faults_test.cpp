@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -196,6 +197,36 @@ TEST(DisplayFaults, OfTwoDisplaysExactlyOneServes) {
     const int client = connectClient(first.socketPath());
     EXPECT_TRUE(welcomed(client)); // the first still serves, its socket untouched
     ::close(client);
+}
+
+// What stands at the places of the lock and the socket is never followed or taken for what it is
+// not: the display refuses to use it and says which file and why.
+TEST(DisplayFaults, LinkAtTheLockAndFolderAtTheSocketAreRefusedWithTheReason) {
+    {
+        test::PrivateRuntimeDir runtime;
+        const std::string target = runtime.path() + "/elsewhere";
+        ASSERT_EQ(::symlink(target.c_str(), (runtime.path() + "/kundendisplay-sim.lock").c_str()),
+                  0);
+        test::SimThread sim;
+        EXPECT_NE(::access(target.c_str(), F_OK), 0) << "the link's target was created";
+        EXPECT_TRUE(
+            sim.problems().contains(QStringLiteral("Sperre %1/kundendisplay-sim.lock lässt sich "
+                                                   "nicht anlegen: ist ein symbolischer Link")
+                                        .arg(QString::fromStdString(runtime.path()))))
+            << sim.problems().toStdString();
+        EXPECT_EQ(sim.socketPath(), QString()); // without the lock it serves no socket
+    }
+    {
+        test::PrivateRuntimeDir runtime;
+        const std::string socket = runtime.path() + "/kundendisplay-sim.sock";
+        ASSERT_EQ(::mkdir(socket.c_str(), 0700), 0);
+        test::SimThread sim;
+        EXPECT_TRUE(sim.problems().contains(
+            QStringLiteral("Socket %1 lässt sich nicht öffnen: an seiner Stelle steht ein Ordner")
+                .arg(QString::fromStdString(socket))))
+            << sim.problems().toStdString();
+        EXPECT_FALSE(sim.terminalPath().isEmpty()); // the other input still serves
+    }
 }
 
 // Two programs started in the same instant: one serves, the other says so and ends.
