@@ -42,7 +42,7 @@ void quitOnTerminationSignals(QApplication &app) {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-void fail(const QString &message) {
+void tell(const QString &message) {
     std::fputs(qPrintable(QStringLiteral("kundendisplay-sim: ") + message + QLatin1Char('\n')),
                stderr);
 }
@@ -80,13 +80,23 @@ int main(int argc, char *argv[]) {
     kd::sim::InputsThread inputs(emulation);
     // An input that stops working while the display runs is named in the window's input list and
     // here.
-    QObject::connect(&inputs.service(), &kd::sim::DisplayService::problemReported, &app, fail);
+    QObject::connect(&inputs.service(), &kd::sim::DisplayService::problemReported, &app, tell);
     kd::sim::InputsSettings settings;
     settings.comPort = options.comPort;
+    QObject::connect(&inputs.service(), &kd::sim::DisplayService::raiseRequested, &app,
+                     [] { tell(QStringLiteral("ein weiterer Start: Fenster nach vorn geholt")); });
     const QString problems = inputs.start(settings);
     if (inputs.anotherDisplayRunning()) {
-        fail(problems);
-        return 1;
+        // One display per user: this start hands over to the one that runs.
+        QString refusal;
+        inputs.run([&](kd::sim::Inputs &opened) { refusal = opened.handOver(); });
+        if (!refusal.isEmpty()) {
+            tell(problems + QStringLiteral("; sein Fenster lässt sich nicht nach vorn holen: ") +
+                 refusal);
+            return 1;
+        }
+        tell(problems + QStringLiteral("; sein Fenster ist jetzt vorn"));
+        return 0;
     }
     // What the command line asked for explicitly must work, or the program says why and ends.
     QString refusal;
@@ -99,7 +109,7 @@ int main(int argc, char *argv[]) {
             refusal = opened.replay(options.replayFile);
     });
     if (!refusal.isEmpty()) {
-        fail(refusal);
+        tell(refusal);
         return 1;
     }
     kd::sim::SimWindow window(inputs.service());

@@ -27,12 +27,18 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 namespace kd {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+std::string readText(const std::string &path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
 
 // A client of the display's socket, as the stand-in library is one.
 int connectClient(const QString &socketPath) {
@@ -229,22 +235,25 @@ TEST(DisplayFaults, LinkAtTheLockAndFolderAtTheSocketAreRefusedWithTheReason) {
     }
 }
 
-// Two programs started in the same instant: one serves, the other says so and ends.
-TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondEnds) {
+// Two programs started in the same instant: one serves; the other hands over to it, which brings
+// its window to the front, says so and ends with status 0. --print is not affected.
+TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondHandsOver) {
     test::PrivateRuntimeDir runtime;
     pid_t children[2];
-    for (pid_t &child : children) {
-        child = ::fork();
-        if (child == 0) {
+    std::string errors[2];
+    for (int c = 0; c < 2; ++c) {
+        errors[c] = runtime.path() + "/stderr" + std::to_string(c);
+        children[c] = ::fork();
+        if (children[c] == 0) {
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
+            const int file = ::open(errors[c].c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(file, 2);
             test::execSimProgram({"--com", "0"});
         }
     }
     int ended = -1;
     int status = 0;
-    for (int i = 0; i < 100 && ended < 0; ++i) {
+    for (int i = 0; i < 200 && ended < 0; ++i) {
         for (int c = 0; c < 2 && ended < 0; ++c) {
             if (::waitpid(children[c], &status, WNOHANG) == children[c])
                 ended = c;
@@ -252,11 +261,21 @@ TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondEnds) {
         QTest::qWait(50);
     }
     ASSERT_GE(ended, 0) << "neither display ended";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    const pid_t serving = children[1 - ended];
-    EXPECT_EQ(::waitpid(serving, &status, WNOHANG), 0); // still running
-    ::kill(serving, SIGTERM);
-    ::waitpid(serving, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string said = readText(errors[ended]);
+    EXPECT_NE(said.find("Ein virtuelles Display läuft bereits"), std::string::npos) << said;
+    EXPECT_NE(said.find("sein Fenster ist jetzt vorn"), std::string::npos) << said;
+
+    const int serving = 1 - ended;
+    EXPECT_EQ(::waitpid(children[serving], &status, WNOHANG), 0); // still running
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return readText(errors[serving]).find("ein weiterer Start: Fenster nach vorn geholt") !=
+               std::string::npos;
+    }));
+    EXPECT_EQ(test::runSimProgram({"--print", "/dev/null"}, 1).exitStatus, 0);
+
+    ::kill(children[serving], SIGTERM);
+    ::waitpid(children[serving], &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
