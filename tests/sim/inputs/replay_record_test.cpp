@@ -162,8 +162,9 @@ TEST(RecordAndReplay, RefuseWhatWouldBlockOrNeverEnd) {
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const test::ProgramRun run = test::runSimWindow(arguments, 10000);
         EXPECT_EQ(run.exitStatus, 1) << c.arguments.back() << ": " << run.output;
-        for (const std::string &part : c.says)
-            EXPECT_NE(run.output.find(part), std::string::npos) << part << " in " << run.output;
+        for (const std::string &fragment : c.says)
+            EXPECT_NE(run.output.find(fragment), std::string::npos)
+                << fragment << " in " << run.output;
     }
 }
 
