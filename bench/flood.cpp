@@ -1,7 +1,7 @@
 // The virtual display under a flood: how fast it takes bytes through its pseudo-terminal against a
 // bare reader of the same kind of terminal, its memory after 50 MB, how often the window draws
 // meanwhile and how long its event loop makes anything wait, and the latency from a command's last
-// byte to the screen model.
+// byte to the screen model; and a long recording replayed.
 #include "flood.h"
 
 #include "display/usb_display_library.h"
@@ -209,6 +209,44 @@ void BM_ProgramMemoryAfterFlood(benchmark::State &state) {
     }
 }
 
+// The real program, headless, replaying a recording of a million arrivals over 100 s: how soon it
+// serves, its memory while it plays, and how soon SIGTERM ends it.
+void BM_ReplayLongRecording(benchmark::State &state) {
+    for (auto _ : state) {
+        test::PrivateRuntimeDir runtime;
+        const std::string recording = runtime.path() + "/long.rec";
+        {
+            std::ofstream file(recording, std::ios::binary);
+            file << "# kundendisplay-sim Aufzeichnung 1\n";
+            for (int i = 0; i < 1000000; ++i)
+                file << i / 10 << (i % 40 ? " USB 41\n" : " USB 0C\n");
+        }
+        const std::string link = runtime.path() + "/pos-display";
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        const auto start = Clock::now();
+        process.start(QString::fromStdString(executableDir() + "/kundendisplay-sim"),
+                      {QStringLiteral("--com"), QStringLiteral("0"),
+                       QStringLiteral("--serial-link"), QString::fromStdString(link),
+                       QStringLiteral("--replay"), QString::fromStdString(recording)});
+        for (int i = 0; i < 400 && !std::filesystem::is_symlink(link); ++i)
+            QThread::msleep(5);
+        if (!std::filesystem::is_symlink(link)) {
+            state.SkipWithError("the virtual display did not start");
+            return;
+        }
+        state.counters["started_ms"] = seconds(start) * 1000;
+        QThread::msleep(3000);
+        state.counters["rss_playing_MiB"] = residentMiB(process.processId());
+        const auto asked = Clock::now();
+        process.terminate();
+        process.waitForFinished(30000);
+        state.counters["sigterm_to_end_ms"] = seconds(asked) * 1000;
+    }
+}
+
 } // namespace
 
 double residentMiB(long long pid) {
@@ -233,6 +271,9 @@ void registerFloodBenchmarks() {
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Flood/program-memory-50MB", BM_ProgramMemoryAfterFlood)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Replay/one-million-arrivals", BM_ReplayLongRecording)
         ->Iterations(1)
         ->Unit(benchmark::kMillisecond);
 }

@@ -50,7 +50,7 @@ void quitOnTerminationSignals(QApplication &app) {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-void fail(const QString &message) {
+void tell(const QString &message) {
     std::fputs(qPrintable(QStringLiteral("kundendisplay-sim: ") + message + QLatin1Char('\n')),
                stderr);
 }
@@ -84,7 +84,7 @@ int main(int argc, char *argv[]) {
 
     const kd::sim::SimOptions &options = parsed.options;
     if (const std::string missing = kd::missingWindowSystem(); !missing.empty()) {
-        fail(QString::fromStdString(missing));
+        tell(QString::fromStdString(missing));
         return 1;
     }
     QApplication app(argc, argv);
@@ -97,12 +97,24 @@ int main(int argc, char *argv[]) {
     // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
     // the window (or a screen reader asking it) waiting.
     kd::sim::InputsThread inputs(emulation);
+    // An input that stops working while the display runs is named in the window's input list and
+    // here.
+    QObject::connect(&inputs.service(), &kd::sim::DisplayService::problemReported, &app, tell);
     kd::sim::InputsSettings settings;
     settings.comPort = options.comPort;
+    QObject::connect(&inputs.service(), &kd::sim::DisplayService::raiseRequested, &app,
+                     [] { tell(Main::tr("another start: window brought to the front")); });
     const QString problems = inputs.start(settings);
     if (inputs.anotherDisplayRunning()) {
-        fail(problems);
-        return 1;
+        // One display per user: this start hands over to the one that runs.
+        QString refusal;
+        inputs.run([&](kd::sim::Inputs &opened) { refusal = opened.handOver(); });
+        if (!refusal.isEmpty()) {
+            tell(problems + Main::tr("; its window cannot be brought to the front: ") + refusal);
+            return 1;
+        }
+        tell(problems + Main::tr("; its window is now in front"));
+        return 0;
     }
     // What the command line asked for explicitly must work, or the program says why and ends.
     QString refusal;
@@ -115,7 +127,7 @@ int main(int argc, char *argv[]) {
             refusal = opened.replay(options.replayFile);
     });
     if (!refusal.isEmpty()) {
-        fail(refusal);
+        tell(refusal);
         return 1;
     }
     kd::sim::SimWindow window(inputs.service());

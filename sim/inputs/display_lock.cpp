@@ -11,8 +11,19 @@
 namespace kd::sim {
 namespace {
 
+// Opens the lock file without following a link at its place (a link would let someone else choose
+// which file the display creates or locks): an existing file as it is, a new one exclusively.
 int openLockFile(const std::string &path) {
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = ::open(path.c_str(), kFlags);
+        if (fd >= 0 || errno != ENOENT)
+            return fd;
+        const int created = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
+        if (created >= 0 || errno != EEXIST)
+            return created;
+    }
+    return -1;
 }
 
 } // namespace
@@ -29,8 +40,15 @@ DisplayLock::Result DisplayLock::take(const std::string &folder) {
         return Result::Refused;
     };
     const int fd = openLockFile(path);
-    if (fd < 0)
-        return refuse(std::strerror(errno));
+    if (fd < 0) {
+        return refuse(errno == ELOOP ? "ist ein symbolischer Link und wird nicht benutzt"
+                                     : std::strerror(errno));
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
+        ::close(fd);
+        return refuse("ist keine gewöhnliche Datei des Benutzers");
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         m_error = "Ein virtuelles Display läuft bereits (Sperre " + path + ")";

@@ -185,6 +185,12 @@ void DisplayService::reportProblem(const QString &problem) {
     emit problemReported(problem);
 }
 
+void DisplayService::requestRaise() {
+    log(QStringLiteral("Display"),
+        QStringLiteral("ein weiterer Start des Displays: Fenster nach vorn geholt"));
+    emit raiseRequested();
+}
+
 void DisplayService::requestStep() {
     if (QThread::currentThread() == thread())
         scheduleStep();

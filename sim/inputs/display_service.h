@@ -65,9 +65,9 @@ struct LogBatch {
 //
 // Threads: every public member may be called from any thread; each takes the lock it needs. The
 // object itself (and the timer that steps running texts) lives on the thread it was created on or
-// moved to, the inputs thread in the program; changed() is emitted from the thread that changed
-// something, so a receiver on another thread gets it queued. The window uses snapshot(), takeLog()
-// and setEmulation() and nothing else of the inputs.
+// moved to, the inputs thread in the program; its signals are emitted from the thread that changed
+// something, so a receiver on another thread gets them queued. The window uses snapshot(),
+// takeLog(), setEmulation() and raiseRequested() and nothing else of the inputs.
 class DisplayService : public QObject {
     Q_OBJECT
 
@@ -106,9 +106,13 @@ class DisplayService : public QObject {
     // whoever else must hear it (the program writes it to standard error).
     void reportProblem(const QString &problem);
 
+    // A second start of the display asked for its window: raiseRequested() brings it to the front.
+    void requestRaise();
+
   signals:
     void changed();
     void problemReported(const QString &problem);
+    void raiseRequested();
 
   private:
     void logEntries(const QString &source, const std::vector<LogEntry> &entries);

@@ -1,6 +1,7 @@
 #include "inputs/inputs.h"
 
 #include "inputs/display_service.h"
+#include "inputs/hand_over.h"
 #include "inputs/replay.h"
 #include "inputs/terminal_input.h"
 #include "inputs/terminal_link.h"
@@ -28,6 +29,7 @@ QString Inputs::open() {
         problems << QString::fromStdString(socket.error);
     } else {
         const std::string folder = socket.path.substr(0, socket.path.rfind('/'));
+        m_folder = QString::fromStdString(folder);
         const DisplayLock::Result locked = m_lock.take(folder);
         if (locked == DisplayLock::Result::HeldByAnother) {
             // The other display serves both inputs.
@@ -37,6 +39,11 @@ QString Inputs::open() {
         if (locked == DisplayLock::Result::Refused) {
             problems << QString::fromStdString(m_lock.error());
         } else {
+            auto raise = std::make_unique<RaiseListener>([this] { m_service.requestRaise(); });
+            if (const QString refusal = raise->listen(m_folder); !refusal.isEmpty())
+                problems << refusal;
+            else
+                m_raiseListener = std::move(raise);
             auto usb = std::make_unique<UsbSocketInput>(m_service, deliver);
             usb->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
             if (const QString refusal = usb->listen(QString::fromStdString(socket.path));
@@ -79,6 +86,10 @@ void Inputs::publishPlaces(const QStringList &problems) {
     m_service.setPlaces(places);
 }
 
+QString Inputs::handOver() {
+    return askRunningDisplayToRaise(m_folder);
+}
+
 QString Inputs::linkTerminalTo(const QString &path) {
     if (!m_terminal)
         return QStringLiteral("Kein Pseudo-Terminal für --serial-link %1").arg(path);
@@ -96,7 +107,8 @@ QString Inputs::recordTo(const QString &path) {
 
 QString Inputs::replay(const QString &path) {
     auto replay = std::make_unique<Replay>(
-        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); });
+        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); },
+        [this](const QString &problem) { m_service.reportProblem(problem); });
     if (const QString refusal = replay->start(path); !refusal.isEmpty())
         return refusal;
     m_replay = std::move(replay);
@@ -104,7 +116,8 @@ QString Inputs::replay(const QString &path) {
 }
 
 void Inputs::receive(const QString &source, const QByteArray &bytes) {
-    m_recorder.write(source, bytes);
+    if (const QString problem = m_recorder.write(source, bytes); !problem.isEmpty())
+        m_service.reportProblem(problem);
     m_service.receive(source, bytes);
 }
 

@@ -12,6 +12,7 @@
 namespace kd::sim {
 
 class DisplayService;
+class RaiseListener;
 class Replay;
 class TerminalInput;
 class UsbSocketInput;
@@ -45,6 +46,9 @@ class Inputs {
     QString open();
     // Another virtual display of the user already serves: these inputs serve nothing.
     bool anotherDisplayRunning() const { return m_anotherRunning; }
+    // When another display runs: asks it to bring its window to the front. An empty text, or why
+    // it did not answer.
+    QString handOver();
 
     // Makes a symbolic link at the path to the pseudo-terminal; an empty text, or why not.
     QString linkTerminalTo(const QString &path);
@@ -64,7 +68,10 @@ class Inputs {
     DisplayService &m_service;
     InputsSettings m_settings;
     bool m_anotherRunning = false;
+    // The private folder of the lock, the socket and the raise socket.
+    QString m_folder;
     DisplayLock m_lock;
+    std::unique_ptr<RaiseListener> m_raiseListener;
     Recorder m_recorder;
     std::unique_ptr<UsbSocketInput> m_usb;
     std::unique_ptr<TerminalInput> m_terminal;

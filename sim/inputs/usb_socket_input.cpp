@@ -5,10 +5,26 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace kd::sim {
 namespace {
 
 const QString kUsbSource = QStringLiteral("USB");
+
+// Why what stands at the path keeps the display from listening there, or an empty text when
+// nothing does, or only a socket file left behind, which is removed.
+QString blockedBy(const QString &path) {
+    struct stat info {};
+    if (::lstat(path.toLocal8Bit().constData(), &info) != 0)
+        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("an seiner Stelle steht ein Ordner");
+    return {};
+}
 
 } // namespace
 
@@ -29,6 +45,8 @@ QString UsbSocketInput::listen(const QString &path) {
     const auto refusal = [&](const QString &reason) {
         return QStringLiteral("Socket %1 lässt sich nicht öffnen: %2").arg(path, reason);
     };
+    if (const QString reason = blockedBy(path); !reason.isEmpty())
+        return refusal(reason);
     // Only the display that holds the lock gets here: a socket file left by a display that is no
     // longer running is removed without a race against another one starting.
     QLocalServer::removeServer(path);

@@ -1,9 +1,17 @@
 #include "model/recording.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 namespace kd::sim {
 namespace {
+
+// The longest line a reader accepts: a full line of kMostBytesPerLine bytes with room to spare.
+constexpr std::size_t kLongestLine = 4 * kMostBytesPerLine;
+constexpr std::size_t kReadSize = 64 * 1024;
+const std::string kRawSource = "Datei";
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -35,11 +43,41 @@ std::optional<std::string> fromHex(std::string_view text) {
     return bytes;
 }
 
+std::string lineError(int number, const std::string &what) {
+    return "Zeile " + std::to_string(number) + " der Aufzeichnung " + what;
+}
+
+// One arrival line, "<time> <source> <hex>", or why it is malformed.
+std::optional<Arrival> parseLine(std::string_view line, int number, std::string &error) {
+    Arrival arrival;
+    const auto [afterTime, ec] =
+        std::from_chars(line.data(), line.data() + line.size(), arrival.atMs);
+    const std::size_t timeLength = static_cast<std::size_t>(afterTime - line.data());
+    if (ec == std::errc::result_out_of_range ||
+        (ec == std::errc() && (arrival.atMs < 0 || arrival.atMs > kLatestArrivalMs))) {
+        error = lineError(number, "hat eine Zeit außerhalb von 0 bis " +
+                                      std::to_string(kLatestArrivalMs) +
+                                      " ms: " + std::string(line.substr(0, timeLength)));
+        return std::nullopt;
+    }
+    const std::size_t sourceEnd = line.find(' ', timeLength + 1);
+    const std::optional<std::string> bytes =
+        sourceEnd == std::string_view::npos ? std::nullopt : fromHex(line.substr(sourceEnd + 1));
+    if (ec != std::errc() || timeLength >= line.size() || line[timeLength] != ' ' || !bytes) {
+        error = lineError(number, "ist fehlerhaft");
+        return std::nullopt;
+    }
+    arrival.source = std::string(line.substr(timeLength + 1, sourceEnd - timeLength - 1));
+    arrival.bytes = *bytes;
+    return arrival;
+}
+
 } // namespace
 
 std::string recordLine(const Arrival &arrival) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string line = std::to_string(arrival.atMs) + ' ' + arrival.source + ' ';
+    line.reserve(line.size() + arrival.bytes.size() * 3 + 1);
     for (std::size_t i = 0; i < arrival.bytes.size(); ++i) {
         const auto byte = static_cast<std::uint8_t>(arrival.bytes[i]);
         if (i)
@@ -50,39 +88,102 @@ std::string recordLine(const Arrival &arrival) {
     return line + '\n';
 }
 
-ReadRecording readRecording(std::string_view content) {
-    ReadRecording result;
-    if (content.substr(0, kRecordingHeader.size()) != kRecordingHeader) {
-        result.arrivals.push_back({0, "Datei", std::string(content)});
-        return result;
+RecordingReader::RecordingReader(Read read) : m_read(std::move(read)) {}
+
+bool RecordingReader::fill() {
+    if (m_atEnd)
+        return false;
+    // What was read already goes, so that the buffer holds at most a line and a read.
+    m_buffer.erase(0, m_position);
+    m_position = 0;
+    const std::size_t size = m_buffer.size();
+    m_buffer.resize(size + kReadSize);
+    std::ptrdiff_t count = -1;
+    do {
+        count = m_read(m_buffer.data() + size, kReadSize);
+    } while (count < 0 && errno == EINTR);
+    m_buffer.resize(size + static_cast<std::size_t>(std::max<std::ptrdiff_t>(count, 0)));
+    if (count < 0) {
+        m_error = std::string("Aufzeichnung lässt sich nicht lesen: ") + std::strerror(errno);
+        m_atEnd = true;
+        return false;
     }
-    std::size_t start = 0;
-    int number = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string_view::npos)
-            end = content.size();
-        const std::string_view line = content.substr(start, end - start);
-        start = end + 1;
-        ++number;
+    if (count == 0)
+        m_atEnd = true;
+    return count > 0;
+}
+
+std::optional<Arrival> RecordingReader::fail(const std::string &error) {
+    m_error = error;
+    m_atEnd = true;
+    m_buffer.clear();
+    m_position = 0;
+    return std::nullopt;
+}
+
+std::optional<Arrival> RecordingReader::nextRaw() {
+    if (m_position == m_buffer.size() && !fill())
+        return std::nullopt;
+    Arrival arrival{0, kRawSource, m_buffer.substr(m_position)};
+    m_position = m_buffer.size();
+    return arrival;
+}
+
+std::optional<Arrival> RecordingReader::next() {
+    if (!m_error.empty())
+        return std::nullopt;
+    if (!m_started) {
+        m_started = true;
+        while (m_buffer.size() < kRecordingHeader.size() && fill()) {
+        }
+        if (!m_error.empty())
+            return std::nullopt;
+        m_raw = std::string_view(m_buffer).substr(0, kRecordingHeader.size()) != kRecordingHeader;
+    }
+    if (m_raw)
+        return nextRaw();
+    for (;;) {
+        std::size_t end = m_buffer.find('\n', m_position);
+        while (end == std::string::npos) {
+            if (m_buffer.size() - m_position > kLongestLine)
+                return fail(lineError(m_lineNumber + 1, "ist zu lang"));
+            const std::size_t searched = m_buffer.size() - m_position;
+            if (!fill()) {
+                if (!m_error.empty())
+                    return std::nullopt;
+                end = m_buffer.size(); // the last line may lack its line end
+                break;
+            }
+            end = m_buffer.find('\n', m_position + searched);
+        }
+        if (m_position >= m_buffer.size())
+            return std::nullopt;
+        const std::string_view line(m_buffer.data() + m_position, end - m_position);
+        m_position = std::min(end + 1, m_buffer.size());
+        ++m_lineNumber;
         if (line.empty() || line.front() == '#')
             continue;
-        Arrival arrival;
-        const auto [afterTime, ec] =
-            std::from_chars(line.data(), line.data() + line.size(), arrival.atMs);
-        const std::size_t timeLength = static_cast<std::size_t>(afterTime - line.data());
-        const std::size_t sourceEnd = line.find(' ', timeLength + 1);
-        const std::optional<std::string> bytes = sourceEnd == std::string_view::npos
-                                                     ? std::nullopt
-                                                     : fromHex(line.substr(sourceEnd + 1));
-        if (ec != std::errc() || timeLength >= line.size() || line[timeLength] != ' ' || !bytes) {
-            result.error = "Zeile " + std::to_string(number) + " der Aufzeichnung ist fehlerhaft";
-            result.arrivals.clear();
-            return result;
-        }
-        arrival.source = std::string(line.substr(timeLength + 1, sourceEnd - timeLength - 1));
-        arrival.bytes = *bytes;
-        result.arrivals.push_back(std::move(arrival));
+        std::string error;
+        std::optional<Arrival> arrival = parseLine(line, m_lineNumber, error);
+        if (!arrival)
+            return fail(error);
+        return arrival;
+    }
+}
+
+ReadRecording readRecording(std::string_view content) {
+    ReadRecording result;
+    RecordingReader reader([&content](char *buffer, std::size_t size) {
+        const std::size_t count = std::min(size, content.size());
+        content.copy(buffer, count);
+        content.remove_prefix(count);
+        return static_cast<std::ptrdiff_t>(count);
+    });
+    while (std::optional<Arrival> arrival = reader.next())
+        result.arrivals.push_back(std::move(*arrival));
+    if (!reader.error().empty()) {
+        result.error = reader.error();
+        result.arrivals.clear();
     }
     return result;
 }

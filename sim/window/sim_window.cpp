@@ -109,6 +109,13 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
 
     connect(&m_service, &DisplayService::changed, this, &SimWindow::scheduleRefresh);
     connect(m_emulation, &QComboBox::activated, this, &SimWindow::chooseEmulation);
+    // A second start of the display hands over to this one: the window comes to the front.
+    connect(&m_service, &DisplayService::raiseRequested, this, [this] {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    });
     refresh();
     showEmulation(m_service.snapshot().emulation);
 }

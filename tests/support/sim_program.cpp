@@ -2,9 +2,12 @@
 
 #include "display/usb_display_library.h"
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 
 namespace kd::test {
@@ -58,6 +61,44 @@ ProgramRun runProgram(const std::string &name, const std::vector<std::string> &a
     int status = 0;
     ::waitpid(child, &status, 0);
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+ProgramRun runSimWindow(const std::vector<std::string> &arguments, int timeoutMs) {
+    int err[2];
+    if (::pipe(err) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(err[1], 2);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        execSimProgram(arguments);
+    }
+    ::close(err[1]);
+    ProgramRun run;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool timedOut = false;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        pollfd ready{err[0], POLLIN, 0};
+        if (left <= 0 || ::poll(&ready, 1, static_cast<int>(left)) == 0) {
+            timedOut = true;
+            break;
+        }
+        char buffer[512];
+        const ssize_t n = ::read(err[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        run.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(err[0]);
+    if (timedOut)
+        ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    run.exitStatus = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 

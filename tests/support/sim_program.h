@@ -24,4 +24,9 @@ ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
 ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
                       int collect, const std::vector<std::string> &locale = {});
 
+// Runs the windowed kundendisplay-sim program (on the offscreen platform) with the arguments and
+// collects its standard error. A program still running after the time is killed; its exit status
+// is then -1.
+ProgramRun runSimWindow(const std::vector<std::string> &arguments, int timeoutMs);
+
 } // namespace kd::test

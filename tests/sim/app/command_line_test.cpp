@@ -170,6 +170,53 @@ TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {
               "Zeile 2 der Aufzeichnung ist fehlerhaft");
 }
 
+// A time a timer cannot wait for is refused with its line, as any other malformed line is.
+TEST(Recording, RefusesTimesOutOfRangeWithTheLineNumber) {
+    const std::string header = std::string(kRecordingHeader) + "\n";
+    const std::string outOfRange =
+        "der Aufzeichnung hat eine Zeit außerhalb von 0 bis 2147483647 ms";
+    for (const char *time : {"4294967296", "2147483648", "-1", "99999999999999999999"}) {
+        const ReadRecording read =
+            readRecording(header + "0 USB 41\n" + time + " USB 0C\n5 USB 42\n");
+        EXPECT_EQ(read.error, "Zeile 3 " + outOfRange + ": " + time) << time;
+        EXPECT_TRUE(read.arrivals.empty()) << time;
+    }
+    const ReadRecording latest = readRecording(header + "2147483647 USB 0C\n");
+    ASSERT_EQ(latest.error, "");
+    ASSERT_EQ(latest.arrivals.size(), 1u);
+    EXPECT_EQ(latest.arrivals[0].atMs, 2147483647);
+}
+
+// Read as it goes, a recording gives the same arrivals in any split of its bytes, and raw bytes
+// come out whole.
+TEST(Recording, ReaderGivesTheSameArrivalsHoweverTheBytesArrive) {
+    const std::string recording =
+        std::string(kRecordingHeader) + "\n0 USB 0C 41\n\n# note\n" + "7 Seriell 42 43\n9 USB 44";
+    for (std::size_t piece = 1; piece <= recording.size(); ++piece) {
+        std::size_t at = 0;
+        RecordingReader reader([&](char *buffer, std::size_t size) {
+            const std::size_t count = std::min({size, piece, recording.size() - at});
+            recording.copy(buffer, count, at);
+            at += count;
+            return static_cast<std::ptrdiff_t>(count);
+        });
+        std::vector<std::string> seen;
+        while (const std::optional<Arrival> arrival = reader.next())
+            seen.push_back(std::to_string(arrival->atMs) + arrival->source + arrival->bytes);
+        EXPECT_EQ(reader.error(), "") << piece;
+        EXPECT_EQ(seen, (std::vector<std::string>{"0USB\x0c"
+                                                  "A",
+                                                  "7SeriellBC", "9USBD"}))
+            << piece;
+    }
+    const std::string raw(200 * 1024, '\x1b');
+    const ReadRecording read = readRecording(raw);
+    std::string joined;
+    for (const Arrival &arrival : read.arrivals)
+        joined += arrival.bytes;
+    EXPECT_EQ(joined, raw);
+}
+
 TEST(TerminalLink, ReplacesOnlyAStaleLinkOfItsOwnKind) {
     const fs::path dir = fs::temp_directory_path() / ("kd-link-" + std::to_string(::getpid()));
     fs::create_directories(dir);

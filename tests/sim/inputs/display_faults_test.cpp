@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,12 +27,18 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 namespace kd {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+std::string readText(const std::string &path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
 
 // A client of the display's socket, as the stand-in library is one.
 int connectClient(const QString &socketPath) {
@@ -198,22 +205,55 @@ TEST(DisplayFaults, OfTwoDisplaysExactlyOneServes) {
     ::close(client);
 }
 
-// Two programs started in the same instant: one serves, the other says so and ends.
-TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondEnds) {
+// What stands at the places of the lock and the socket is never followed or taken for what it is
+// not: the display refuses to use it and says which file and why.
+TEST(DisplayFaults, LinkAtTheLockAndFolderAtTheSocketAreRefusedWithTheReason) {
+    {
+        test::PrivateRuntimeDir runtime;
+        const std::string target = runtime.path() + "/elsewhere";
+        ASSERT_EQ(::symlink(target.c_str(), (runtime.path() + "/kundendisplay-sim.lock").c_str()),
+                  0);
+        test::SimThread sim;
+        EXPECT_NE(::access(target.c_str(), F_OK), 0) << "the link's target was created";
+        EXPECT_TRUE(
+            sim.problems().contains(QStringLiteral("Sperre %1/kundendisplay-sim.lock lässt sich "
+                                                   "nicht anlegen: ist ein symbolischer Link")
+                                        .arg(QString::fromStdString(runtime.path()))))
+            << sim.problems().toStdString();
+        EXPECT_EQ(sim.socketPath(), QString()); // without the lock it serves no socket
+    }
+    {
+        test::PrivateRuntimeDir runtime;
+        const std::string socket = runtime.path() + "/kundendisplay-sim.sock";
+        ASSERT_EQ(::mkdir(socket.c_str(), 0700), 0);
+        test::SimThread sim;
+        EXPECT_TRUE(sim.problems().contains(
+            QStringLiteral("Socket %1 lässt sich nicht öffnen: an seiner Stelle steht ein Ordner")
+                .arg(QString::fromStdString(socket))))
+            << sim.problems().toStdString();
+        EXPECT_FALSE(sim.terminalPath().isEmpty()); // the other input still serves
+    }
+}
+
+// Two programs started in the same instant: one serves; the other hands over to it, which brings
+// its window to the front, says so and ends with status 0. --print is not affected.
+TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondHandsOver) {
     test::PrivateRuntimeDir runtime;
     pid_t children[2];
-    for (pid_t &child : children) {
-        child = ::fork();
-        if (child == 0) {
+    std::string errors[2];
+    for (int c = 0; c < 2; ++c) {
+        errors[c] = runtime.path() + "/stderr" + std::to_string(c);
+        children[c] = ::fork();
+        if (children[c] == 0) {
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
+            const int file = ::open(errors[c].c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(file, 2);
             test::execSimProgram({"--com", "0"});
         }
     }
     int ended = -1;
     int status = 0;
-    for (int i = 0; i < 100 && ended < 0; ++i) {
+    for (int i = 0; i < 200 && ended < 0; ++i) {
         for (int c = 0; c < 2 && ended < 0; ++c) {
             if (::waitpid(children[c], &status, WNOHANG) == children[c])
                 ended = c;
@@ -221,11 +261,21 @@ TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondEnds) {
         QTest::qWait(50);
     }
     ASSERT_GE(ended, 0) << "neither display ended";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    const pid_t serving = children[1 - ended];
-    EXPECT_EQ(::waitpid(serving, &status, WNOHANG), 0); // still running
-    ::kill(serving, SIGTERM);
-    ::waitpid(serving, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string said = readText(errors[ended]);
+    EXPECT_NE(said.find("Ein virtuelles Display läuft bereits"), std::string::npos) << said;
+    EXPECT_NE(said.find("its window is now in front"), std::string::npos) << said;
+
+    const int serving = 1 - ended;
+    EXPECT_EQ(::waitpid(children[serving], &status, WNOHANG), 0); // still running
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return readText(errors[serving]).find("another start: window brought to the front") !=
+               std::string::npos;
+    }));
+    EXPECT_EQ(test::runSimProgram({"--print", "/dev/null"}, 1).exitStatus, 0);
+
+    ::kill(children[serving], SIGTERM);
+    ::waitpid(children[serving], &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 

@@ -69,5 +69,18 @@ TEST(SimWindow, ChoosingACommandSetIsItsPowerOnAndRemembered) {
     EXPECT_EQ(SimWindow::rememberedEmulation(), Emulation::LogicControls);
 }
 
+// A second start of the display hands over to this one: its window comes to the front.
+TEST(SimWindow, ComesToTheFrontWhenASecondStartAsks) {
+    DisplayService display;
+    SimWindow window(display);
+    window.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }));
+    display.requestRaise();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible() && !window.isMinimized(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return window.log()->toPlainText().contains(QStringLiteral("Fenster nach vorn geholt"));
+    }));
+}
+
 } // namespace
 } // namespace kd::sim
