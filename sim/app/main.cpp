@@ -55,9 +55,9 @@ QString replay(const QString &path, kd::sim::SimDisplay &display) {
     const QByteArray content = file.readAll();
     const kd::sim::ReadRecording recording =
         kd::sim::readRecording(std::string_view(content.constData(), content.size()));
-    if (!recording.error.empty())
+    if (!recording.ok())
         return path + QStringLiteral(": ") + QString::fromStdString(recording.error);
-    for (const kd::sim::Arrival &arrival : recording.arrivals) {
+    for (const kd::sim::Arrival &arrival : recording.value) {
         QTimer::singleShot(
             static_cast<int>(arrival.atMs), &display,
             [&display, source = QString::fromStdString(arrival.source),

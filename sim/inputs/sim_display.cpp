@@ -51,7 +51,7 @@ QString SimDisplay::start() {
         bool stepped = false;
         {
             QMutexLocker lock(&m_mutex);
-            stepped = m_model.step();
+            stepped = m_model.tick();
         }
         if (stepped)
             emit changed();
@@ -264,7 +264,7 @@ void SimDisplay::scheduleStep() {
     int stepMs = 0;
     {
         QMutexLocker lock(&m_mutex);
-        stepMs = m_model.stepMs();
+        stepMs = m_model.tickIntervalMs();
     }
     if (stepMs == 0)
         m_stepTimer->stop();
@@ -352,7 +352,7 @@ Snapshot SimDisplay::snapshot() const {
         snapshot.lines[static_cast<std::size_t>(row)] = m_model.line(row);
         snapshot.runningText[static_cast<std::size_t>(row)] = m_model.screen().marquee(row).text;
     }
-    snapshot.stepMs = m_model.stepMs();
+    snapshot.stepMs = m_model.tickIntervalMs();
     snapshot.emulation = m_model.emulation();
     snapshot.state = m_model.stateLine();
     return snapshot;

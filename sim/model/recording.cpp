@@ -50,10 +50,10 @@ std::string recordLine(const Arrival &arrival) {
     return line + '\n';
 }
 
-ReadRecording readRecording(std::string_view content) {
+ReadRecording readRecording(std::string_view content, Language language) {
     ReadRecording result;
     if (content.substr(0, kRecordingHeader.size()) != kRecordingHeader) {
-        result.arrivals.push_back({0, "Datei", std::string(content)});
+        result.value.push_back({0, say(language, Msg::SourceFile), std::string(content)});
         return result;
     }
     std::size_t start = 0;
@@ -76,13 +76,12 @@ ReadRecording readRecording(std::string_view content) {
                                                      ? std::nullopt
                                                      : fromHex(line.substr(sourceEnd + 1));
         if (ec != std::errc() || timeLength >= line.size() || line[timeLength] != ' ' || !bytes) {
-            result.error = "Zeile " + std::to_string(number) + " der Aufzeichnung ist fehlerhaft";
-            result.arrivals.clear();
-            return result;
+            return ReadRecording::refused(
+                say(language, Msg::RecordingLineMalformed, {std::to_string(number)}));
         }
         arrival.source = std::string(line.substr(timeLength + 1, sourceEnd - timeLength - 1));
         arrival.bytes = *bytes;
-        result.arrivals.push_back(std::move(arrival));
+        result.value.push_back(std::move(arrival));
     }
     return result;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/expected.h"
+#include "model/messages.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,11 +25,8 @@ struct Arrival {
 std::string recordLine(const Arrival &arrival);
 
 // The arrivals of a recording; a text that does not start with the header is one arrival of raw
-// bytes. A malformed line gives an error naming its number.
-struct ReadRecording {
-    std::vector<Arrival> arrivals;
-    std::string error;
-};
-ReadRecording readRecording(std::string_view content);
+// bytes. A malformed line gives an error naming its number, in the reader's language.
+using ReadRecording = Expected<std::vector<Arrival>>;
+ReadRecording readRecording(std::string_view content, Language language = Language::English);
 
 } // namespace kd::sim

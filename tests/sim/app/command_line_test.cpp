@@ -1,11 +1,11 @@
 // The virtual display's command line: options, --print as a headless display, recordings and
 // the serial link.
+#include "app/sim_options.h"
 #include "display/usb_display_library.h"
-#include "model/print_mode.h"
-#include "model/recording.h"
 #include "inputs/serial_link_path.h"
 #include "inputs/sim_display.h"
-#include "app/sim_options.h"
+#include "model/print_mode.h"
+#include "model/recording.h"
 #include "support/pseudo_terminal.h"
 #include "support/sim_program.h"
 
@@ -125,13 +125,15 @@ TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {
     const ReadRecording read = readRecording(readFile(file));
     fs::remove(file);
     ASSERT_EQ(read.error, "");
-    ASSERT_EQ(read.arrivals.size(), 2u);
-    EXPECT_EQ(read.arrivals[0].source, "USB");
-    EXPECT_EQ(read.arrivals[0].bytes, std::string("\x0c\x00\xff", 3));
-    EXPECT_EQ(read.arrivals[1].bytes, "Hallo");
-    EXPECT_LE(read.arrivals[0].atMs, read.arrivals[1].atMs);
+    ASSERT_EQ(read.value.size(), 2u);
+    EXPECT_EQ(read.value[0].source, "USB");
+    EXPECT_EQ(read.value[0].bytes, std::string("\x0c\x00\xff", 3));
+    EXPECT_EQ(read.value[1].bytes, "Hallo");
+    EXPECT_LE(read.value[0].atMs, read.value[1].atMs);
 
-    EXPECT_EQ(readRecording(std::string(kRecordingHeader) + "\n12 USB 0C ZZ\n").error,
+    const std::string malformed = std::string(kRecordingHeader) + "\n12 USB 0C ZZ\n";
+    EXPECT_EQ(readRecording(malformed).error, "line 2 of the recording is malformed");
+    EXPECT_EQ(readRecording(malformed, Language::German).error,
               "Zeile 2 der Aufzeichnung ist fehlerhaft");
 }
 
