@@ -1,6 +1,5 @@
 #include "model/display_model.h"
 
-#include "model/emulation/auto_detect.h"
 #include "model/emulation/command_sets.h"
 
 namespace kd::sim {
@@ -40,9 +39,7 @@ std::vector<LogEntry> DisplayModel::takeLog() {
 }
 
 std::string DisplayModel::detection() const {
-    if (const auto *detector = dynamic_cast<const AutoInterpreter *>(m_interpreter.get()))
-        return detector->reason();
-    return {};
+    return m_interpreter->detection();
 }
 
 std::string DisplayModel::stateLine() const {

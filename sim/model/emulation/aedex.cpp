@@ -16,9 +16,8 @@ constexpr std::string_view kPowerOnAttention = "!#";
 std::string shown(std::string_view code) {
     std::string text;
     for (std::size_t i = 0; i < code.size(); ++i) {
-        const int byte = byteAt(code, i);
-        text += byte >= 0x20 ? std::string(1, code[i])
-                             : "<" + hexByte(static_cast<std::uint8_t>(byte)) + ">";
+        const std::uint8_t byte = byteAt(code, i);
+        text += byte >= 0x20 ? std::string(1, code[i]) : "<" + hexByte(byte) + ">";
     }
     return "\"" + text + "\"";
 }
@@ -42,7 +41,7 @@ Parse AedexInterpreter::parse(std::string_view pending) {
     // Is this the attention code, or could it still become it?
     const std::size_t compare = std::min(pending.size(), m_attention.size());
     if (pending.substr(0, compare) != std::string_view(m_attention).substr(0, compare)) {
-        m_context.text(static_cast<std::uint8_t>(byteAt(pending, 0)), false);
+        m_context.text(byteAt(pending, 0), false);
         return Parse::done(1);
     }
     if (pending.size() <= m_attention.size())
@@ -67,8 +66,7 @@ Parse AedexInterpreter::lineCommand(std::string_view pending, std::size_t end) {
     const char command = pending[start];
     std::u16string data;
     for (std::size_t i = start + 1; i < end; ++i)
-        data.push_back(textGlyphOf(static_cast<std::uint8_t>(byteAt(pending, i)),
-                                   screen.codeTable(), screen.nationalSet()));
+        data.push_back(textGlyphOf(byteAt(pending, i), screen.codeTable(), screen.nationalSet()));
     const std::u16string firstLine = data.substr(0, Screen::kColumns);
     switch (command) {
     case '1':

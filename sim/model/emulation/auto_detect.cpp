@@ -96,7 +96,7 @@ bool AutoInterpreter::followAedexCandidate(std::uint8_t byte) {
 
 Parse AutoInterpreter::parse(std::string_view pending) {
     if (m_locked) {
-        m_locked->feed(static_cast<std::uint8_t>(byteAt(pending, 0)));
+        m_locked->feed(byteAt(pending, 0));
         ++m_offset;
         return Parse::done(1);
     }
@@ -112,7 +112,7 @@ Parse AutoInterpreter::parse(std::string_view pending) {
         m_offset += pending.size();
         return Parse::done(pending.size());
     }
-    const auto byte = static_cast<std::uint8_t>(byteAt(pending, 0));
+    const auto byte = byteAt(pending, 0);
     if (!followAedexCandidate(byte))
         m_standard->feed(byte);
     ++m_offset;
@@ -130,7 +130,7 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
     case kUnitSeparator: {
         if (need(2))
             return more;
-        const int command = byteAt(p, 1);
+        const std::uint8_t command = byteAt(p, 1);
         if (command == 0x01 || command == 0x02 || command == 0x03)
             return decided(Emulation::Epson, 2);
         if (command == 0x43) {
@@ -153,8 +153,7 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
                        ? decided(Emulation::Epson, 4)
                        : none;
         }
-        if ((command >= 0x10 && command <= 0x14) ||
-            (printable(static_cast<std::uint8_t>(command)) && !usCommandByte(command)))
+        if ((command >= 0x10 && command <= 0x14) || (printable(command) && !usCommandByte(command)))
             return decided(Emulation::LogicControls, 2);
         return none;
     }
@@ -189,9 +188,7 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
             return none;
         if (need(3))
             return more;
-        return printable(static_cast<std::uint8_t>(byteAt(p, 2)))
-                   ? decided(Emulation::LogicControls, 2)
-                   : none;
+        return printable(byteAt(p, 2)) ? decided(Emulation::LogicControls, 2) : none;
     }
     case 0x04: {
         if (need(2))

@@ -24,7 +24,7 @@ class AutoInterpreter : public Interpreter {
     void discardPending() override;
     std::string stateNote() const override;
     // "detected: Logic Controls, at 1F 11 at byte 0", or empty before the decision.
-    const std::string &reason() const { return m_reason; }
+    std::string detection() const override { return m_reason; }
 
   protected:
     Parse parse(std::string_view pending) override;

@@ -73,8 +73,8 @@ Parse EscPosInterpreter::cd5220Strings(std::string_view pending) {
         return refuse(pending.substr(0, end), Msg::WithoutClosingCr, {name});
     std::u16string text;
     for (std::size_t i = 3; i < end && text.size() < limit; ++i)
-        text.push_back(textGlyphOf(static_cast<std::uint8_t>(byteAt(pending, i)),
-                                   screen().codeTable(), screen().nationalSet()));
+        text.push_back(
+            textGlyphOf(byteAt(pending, i), screen().codeTable(), screen().nationalSet()));
     const std::size_t dropped = end - 3 - text.size();
     const std::string extra = dropped
                                   ? m_context.say(Msg::CharactersIgnored,

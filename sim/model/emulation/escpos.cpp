@@ -48,11 +48,11 @@ void EscPosInterpreter::feed(std::string_view bytes) {
     while (at < bytes.size()) {
         std::size_t end = at;
         if (idle() && screen().peripheral() != Peripheral::Printer) {
-            while (end < bytes.size() && printable(static_cast<std::uint8_t>(byteAt(bytes, end))))
+            while (end < bytes.size() && printable(byteAt(bytes, end)))
                 ++end;
         }
         if (end == at) {
-            Interpreter::feed(static_cast<std::uint8_t>(byteAt(bytes, at++)));
+            Interpreter::feed(byteAt(bytes, at++));
             continue;
         }
         const std::string_view run = bytes.substr(at, end - at);
@@ -74,7 +74,7 @@ void EscPosInterpreter::powerOn() {
 Parse EscPosInterpreter::parse(std::string_view pending) {
     if (screen().peripheral() == Peripheral::Printer)
         return toPrinter(pending);
-    const auto first = static_cast<std::uint8_t>(byteAt(pending, 0));
+    const auto first = byteAt(pending, 0);
     if (printable(first)) {
         screen().putByte(first);
         m_context.text(first);
@@ -117,7 +117,7 @@ Parse EscPosInterpreter::toPrinter(std::string_view pending) {
         if (pending[1] == '=')
             return matchFixed(m_tables.front(), pending, m_context);
     }
-    m_context.text(static_cast<std::uint8_t>(byteAt(pending, 0)), false);
+    m_context.text(byteAt(pending, 0), false);
     return Parse::done(1);
 }
 
@@ -181,7 +181,7 @@ CommandTable EscPosInterpreter::sharedCommands() {
          }},
         {esc('?'), 1, "ESC ?", Msg::UserCharacterDeleted,
          [&screen](std::string_view p) {
-             screen.removeUserCharacter(static_cast<std::uint8_t>(byteAt(p, 0)));
+             screen.removeUserCharacter(byteAt(p, 0));
              return Done{{hexByte(byteAt(p, 0))}};
          }},
     };
@@ -193,8 +193,8 @@ Parse EscPosInterpreter::userCharacters(std::string_view pending) {
         return Parse::notMine();
     if (pending.size() < 5)
         return Parse::incomplete();
-    const int first = byteAt(pending, 3);
-    const int last = byteAt(pending, 4);
+    const std::uint8_t first = byteAt(pending, 3);
+    const std::uint8_t last = byteAt(pending, 4);
     if (byteAt(pending, 2) != 1 || first < 0x20 || last < first)
         return refuse(pending.substr(0, 5), Msg::UserCharactersBadParameters);
     std::size_t at = 5;
@@ -213,13 +213,12 @@ Parse EscPosInterpreter::userCharacters(std::string_view pending) {
         const std::size_t columns = static_cast<std::size_t>(byteAt(pending, at));
         Glyph glyph{};
         for (std::size_t i = 0; i < columns; ++i)
-            glyph[i] = static_cast<std::uint8_t>(byteAt(pending, at + 1 + i));
+            glyph[i] = byteAt(pending, at + 1 + i);
         screen().defineUserCharacter(static_cast<std::uint8_t>(code), glyph);
         at += 1 + columns;
     }
-    return m_context.take(
-        pending.substr(0, at), Msg::UserCharactersDefined,
-        {hexByte(static_cast<std::uint8_t>(first)), hexByte(static_cast<std::uint8_t>(last))});
+    return m_context.take(pending.substr(0, at), Msg::UserCharactersDefined,
+                          {hexByte(first), hexByte(last)});
 }
 
 // ESC W: Epson's is ESC W n m and, when m sets the window, x1 y1 x2 y2; CD5220's is ESC W n x1

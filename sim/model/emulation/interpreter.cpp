@@ -229,7 +229,7 @@ std::string hexBytes(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i != 0)
             text += ' ';
-        text += hexByte(static_cast<std::uint8_t>(byteAt(bytes, i)));
+        text += hexByte(byteAt(bytes, i));
     }
     return text;
 }

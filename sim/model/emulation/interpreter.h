@@ -110,8 +110,8 @@ class Context {
     bool m_textShown = true;
 };
 
-// The byte at the index as a number 0..255.
-inline int byteAt(std::string_view bytes, std::size_t index) {
+// The byte at the index, 00..FF.
+inline std::uint8_t byteAt(std::string_view bytes, std::size_t index) {
     return static_cast<std::uint8_t>(bytes[index]);
 }
 
@@ -157,6 +157,8 @@ class Interpreter {
     // For the state line: what the set adds to the screen's state (the IBM mode, an attention
     // code), or an empty text.
     virtual std::string stateNote() const { return {}; }
+    // For `auto`: the set it locked on and why; empty for the others and before the decision.
+    virtual std::string detection() const { return {}; }
 
   protected:
     // Looks at the bytes waiting at the front of the input (never empty).

@@ -108,8 +108,8 @@ CommandTable LogicControlsInterpreter::commands() {
          [&](std::string_view p) {
              Glyph glyph{};
              for (std::size_t i = 0; i < glyph.size(); ++i)
-                 glyph[i] = static_cast<std::uint8_t>(byteAt(p, 1 + i));
-             screen.defineUserCharacter(static_cast<std::uint8_t>(byteAt(p, 0)), glyph);
+                 glyph[i] = byteAt(p, 1 + i);
+             screen.defineUserCharacter(byteAt(p, 0), glyph);
              screen.setUserCharactersSelected(true);
              return Done{{hexByte(byteAt(p, 0))}};
          }},
@@ -145,7 +145,7 @@ CommandTable LogicControlsInterpreter::commands() {
 }
 
 Parse LogicControlsInterpreter::parse(std::string_view pending) {
-    const auto first = static_cast<std::uint8_t>(byteAt(pending, 0));
+    const auto first = byteAt(pending, 0);
     if (printable(first)) {
         screen().putByte(first);
         m_context.text(first);
@@ -177,8 +177,8 @@ Parse LogicControlsInterpreter::message(std::string_view pending) {
         return refuse(pending.substr(0, end), Msg::WithoutClosingCr, {"05"});
     std::u16string text;
     for (std::size_t i = 1; i < end && text.size() < kMessageLimit; ++i)
-        text.push_back(textGlyphOf(static_cast<std::uint8_t>(byteAt(pending, i)),
-                                   screen().codeTable(), screen().nationalSet()));
+        text.push_back(
+            textGlyphOf(byteAt(pending, i), screen().codeTable(), screen().nationalSet()));
     screen().startMarquee(0, text + u' ', kMessageIntervalMs, false);
     return m_context.take(pending.substr(0, end + 1), Msg::MarqueeOnLine1, {"05", ""});
 }

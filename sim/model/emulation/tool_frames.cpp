@@ -68,8 +68,7 @@ Parse ToolFrames::parse(std::string_view pending) {
     const int row = pending[3] - '1';
     std::u16string text;
     for (std::size_t i = 4; i < end; ++i)
-        text.push_back(textGlyphOf(static_cast<std::uint8_t>(byteAt(pending, i)),
-                                   CodeTable::Windows1252, NationalSet::Usa));
+        text.push_back(textGlyphOf(byteAt(pending, i), CodeTable::Windows1252, NationalSet::Usa));
     screen.startMarquee(row, text, m_intervalMs, false);
     return m_context.take(pending.substr(0, end + 1), Msg::FrameRunningText, {number(row + 1)});
 }
