@@ -25,7 +25,7 @@ void check(const kd::sim::DisplayModel &model) {
                 std::abort();
         }
     }
-    if (model.stepMs() < 0)
+    if (model.tickIntervalMs() < 0)
         std::abort();
 }
 
@@ -33,12 +33,12 @@ void check(const kd::sim::DisplayModel &model) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     kd::sim::DisplayModel model(kd::sim::Emulation::KD_FUZZ_EMULATION);
-    // Bytes arrive in chunks: a byte FE ends a chunk and steps the running texts.
+    // Bytes arrive in chunks: a byte FE ends a chunk and moves the running texts on.
     std::size_t start = 0;
     for (std::size_t i = 0; i <= size; ++i) {
         if (i == size || data[i] == 0xFE) {
             model.feed(std::string_view(reinterpret_cast<const char *>(data + start), i - start));
-            model.step();
+            model.tick();
             check(model);
             start = i + 1;
         }

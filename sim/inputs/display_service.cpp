@@ -36,7 +36,7 @@ Snapshot DisplayService::snapshot() const {
         snapshot.lines[static_cast<std::size_t>(row)] = m_model.line(row);
         snapshot.runningText[static_cast<std::size_t>(row)] = m_model.screen().marquee(row).text;
     }
-    snapshot.stepMs = m_model.stepMs();
+    snapshot.stepMs = m_model.tickIntervalMs();
     snapshot.emulation = m_model.emulation();
     snapshot.state = m_model.stateLine();
     snapshot.line = m_line;
@@ -202,7 +202,7 @@ void DisplayService::scheduleStep() {
     int stepMs = 0;
     {
         QMutexLocker lock(&m_mutex);
-        stepMs = m_model.stepMs();
+        stepMs = m_model.tickIntervalMs();
     }
     if (stepMs == 0)
         m_stepTimer->stop();
@@ -214,7 +214,7 @@ void DisplayService::step() {
     bool stepped = false;
     {
         QMutexLocker lock(&m_mutex);
-        stepped = m_model.step();
+        stepped = m_model.tick();
     }
     if (stepped)
         emit changed();

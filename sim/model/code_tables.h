@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/messages.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kd::sim {
 
@@ -16,8 +19,6 @@ enum class CodeTable {
     Pc863,
     Pc865,
     Pc866,
-    Windows1250,
-    Windows1251,
     Windows1252,
 };
 
@@ -40,7 +41,8 @@ enum class NationalSet {
 };
 
 std::string codeTableName(CodeTable table);
-std::string nationalSetName(NationalSet set);
+std::string nationalSetName(NationalSet set, Language language);
+const std::vector<CodeTable> &allCodeTables();
 
 // The character a byte from 20 upwards shows under the table and national set. Bytes 7F and the
 // ones a table leaves empty show as U+FFFD.

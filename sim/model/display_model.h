@@ -15,13 +15,18 @@ namespace kd::sim {
 // command set and the log of what each command meant.
 class DisplayModel {
   public:
-    explicit DisplayModel(Emulation emulation = Emulation::Standard);
+    explicit DisplayModel(Emulation emulation = Emulation::Standard, LogLimits limits = {});
     DisplayModel(const DisplayModel &) = delete;
     DisplayModel &operator=(const DisplayModel &) = delete;
 
     // Chooses the command set; the display goes to that set's power-on state.
     void setEmulation(Emulation emulation);
     Emulation emulation() const { return m_emulation; }
+    // The language of the state line and of the log from now on (English unless chosen).
+    void setLanguage(Language language) { m_context.language = language; }
+    Language language() const { return m_context.language; }
+    // Where commands that show the time read it; the wall clock unless set.
+    void setClock(Clock clock) { m_context.clock = std::move(clock); }
 
     // Bytes as they arrived, in any split: a command cut between two calls is completed by the
     // next one.
@@ -33,15 +38,15 @@ class DisplayModel {
     const Screen &screen() const { return m_screen; }
     // What the line shows, always 20 characters; row 0 is the top line.
     std::u16string line(int row) const { return m_screen.line(row); }
-    // The set, code table, national set, mode, brightness, cursor and selected device, in German.
+    // The set, code table, national set, mode, brightness, cursor and selected device.
     std::string stateLine() const;
     // For `auto`: the set it locked on and why; otherwise empty.
     std::string detection() const;
 
-    // Advances the running texts by one step; true when anything changed.
-    bool step() { return m_screen.step(); }
-    // How often the running texts step, or 0 when none runs.
-    int stepMs() const { return m_screen.marqueeStepMs(); }
+    // Moves the running texts on by one character; true when anything changed.
+    bool tick() { return m_screen.tick(); }
+    // How often the running texts move on, or 0 when none runs.
+    int tickIntervalMs() const { return m_screen.tickIntervalMs(); }
 
     // What the commands since the last call meant, one entry a command or run of text.
     std::vector<LogEntry> takeLog();
@@ -53,7 +58,5 @@ class DisplayModel {
     Context m_context;
     std::unique_ptr<Interpreter> m_interpreter;
 };
-
-std::string writeModeName(WriteMode mode);
 
 } // namespace kd::sim

@@ -11,9 +11,7 @@
 #include <sstream>
 
 namespace kd::sim {
-namespace {
-
-std::string utf8(const std::u16string &text) {
+std::string toUtf8(const std::u16string &text) {
     std::string out;
     for (char16_t c : text) {
         if (c < 0x80) {
@@ -30,36 +28,36 @@ std::string utf8(const std::u16string &text) {
     return out;
 }
 
-} // namespace
-
 int printScreen(Emulation emulation, const std::string &file, std::istream &standardInput,
-                std::ostream &out, std::ostream &err) {
+                std::ostream &out, std::ostream &err, Language language) {
+    const auto unreadable = [&](const std::string &reason) {
+        err << "kundendisplay-sim: " << say(language, Msg::FileUnreadable, {file, reason}) << '\n';
+        return 1;
+    };
     std::string content;
     if (file.empty()) {
         content.assign(std::istreambuf_iterator<char>(standardInput), {});
     } else {
         std::ifstream input(file, std::ios::binary);
-        if (!input) {
-            err << "kundendisplay-sim: Datei " << file
-                << " lässt sich nicht lesen: " << std::strerror(errno) << '\n';
-            return 1;
-        }
+        if (!input)
+            return unreadable(std::strerror(errno));
         content.assign(std::istreambuf_iterator<char>(input), {});
-        if (input.bad()) {
-            err << "kundendisplay-sim: Datei " << file << " lässt sich nicht lesen\n";
-            return 1;
-        }
+        if (input.bad())
+            return unreadable(say(language, Msg::ReadFailed));
     }
-    const ReadRecording recording = readRecording(content);
+    const ReadRecording recording = readRecording(content, language);
     if (!recording.error.empty()) {
-        err << "kundendisplay-sim: " << (file.empty() ? "Standardeingabe" : file) << ": "
-            << recording.error << '\n';
+        err << "kundendisplay-sim: " << (file.empty() ? say(language, Msg::StandardInput) : file)
+            << ": " << recording.error << '\n';
         return 1;
     }
     DisplayModel model(emulation);
+    model.setLanguage(language);
     for (const Arrival &arrival : recording.arrivals)
         model.feed(arrival.bytes);
-    out << utf8(model.line(0)) << '\n' << utf8(model.line(1)) << '\n' << model.stateLine() << '\n';
+    out << toUtf8(model.line(0)) << '\n'
+        << toUtf8(model.line(1)) << '\n'
+        << model.stateLine() << '\n';
     return 0;
 }
 

@@ -11,7 +11,6 @@ namespace {
 // The longest line a reader accepts: a full line of kMostBytesPerLine bytes with room to spare.
 constexpr std::size_t kLongestLine = 4 * kMostBytesPerLine;
 constexpr std::size_t kReadSize = 64 * 1024;
-const std::string kRawSource = "Datei";
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -43,28 +42,25 @@ std::optional<std::string> fromHex(std::string_view text) {
     return bytes;
 }
 
-std::string lineError(int number, const std::string &what) {
-    return "Zeile " + std::to_string(number) + " der Aufzeichnung " + what;
-}
-
 // One arrival line, "<time> <source> <hex>", or why it is malformed.
-std::optional<Arrival> parseLine(std::string_view line, int number, std::string &error) {
+std::optional<Arrival> parseLine(std::string_view line, int number, std::string &error,
+                                 Language language) {
     Arrival arrival;
     const auto [afterTime, ec] =
         std::from_chars(line.data(), line.data() + line.size(), arrival.atMs);
     const std::size_t timeLength = static_cast<std::size_t>(afterTime - line.data());
     if (ec == std::errc::result_out_of_range ||
         (ec == std::errc() && (arrival.atMs < 0 || arrival.atMs > kLatestArrivalMs))) {
-        error = lineError(number, "hat eine Zeit außerhalb von 0 bis " +
-                                      std::to_string(kLatestArrivalMs) +
-                                      " ms: " + std::string(line.substr(0, timeLength)));
+        error = say(language, Msg::RecordingTimeOutOfRange,
+                    {std::to_string(number), std::to_string(kLatestArrivalMs),
+                     std::string(line.substr(0, timeLength))});
         return std::nullopt;
     }
     const std::size_t sourceEnd = line.find(' ', timeLength + 1);
     const std::optional<std::string> bytes =
         sourceEnd == std::string_view::npos ? std::nullopt : fromHex(line.substr(sourceEnd + 1));
     if (ec != std::errc() || timeLength >= line.size() || line[timeLength] != ' ' || !bytes) {
-        error = lineError(number, "ist fehlerhaft");
+        error = say(language, Msg::RecordingLineMalformed, {std::to_string(number)});
         return std::nullopt;
     }
     arrival.source = std::string(line.substr(timeLength + 1, sourceEnd - timeLength - 1));
@@ -88,7 +84,8 @@ std::string recordLine(const Arrival &arrival) {
     return line + '\n';
 }
 
-RecordingReader::RecordingReader(Read read) : m_read(std::move(read)) {}
+RecordingReader::RecordingReader(Read read, Language language)
+    : m_read(std::move(read)), m_language(language) {}
 
 bool RecordingReader::fill() {
     if (m_atEnd)
@@ -104,7 +101,7 @@ bool RecordingReader::fill() {
     } while (count < 0 && errno == EINTR);
     m_buffer.resize(size + static_cast<std::size_t>(std::max<std::ptrdiff_t>(count, 0)));
     if (count < 0) {
-        m_error = std::string("Aufzeichnung lässt sich nicht lesen: ") + std::strerror(errno);
+        m_error = say(m_language, Msg::RecordingUnreadable, {std::strerror(errno)});
         m_atEnd = true;
         return false;
     }
@@ -124,7 +121,7 @@ std::optional<Arrival> RecordingReader::fail(const std::string &error) {
 std::optional<Arrival> RecordingReader::nextRaw() {
     if (m_position == m_buffer.size() && !fill())
         return std::nullopt;
-    Arrival arrival{0, kRawSource, m_buffer.substr(m_position)};
+    Arrival arrival{0, say(m_language, Msg::SourceFile), m_buffer.substr(m_position)};
     m_position = m_buffer.size();
     return arrival;
 }
@@ -146,7 +143,8 @@ std::optional<Arrival> RecordingReader::next() {
         std::size_t end = m_buffer.find('\n', m_position);
         while (end == std::string::npos) {
             if (m_buffer.size() - m_position > kLongestLine)
-                return fail(lineError(m_lineNumber + 1, "ist zu lang"));
+                return fail(
+                    say(m_language, Msg::RecordingLineTooLong, {std::to_string(m_lineNumber + 1)}));
             const std::size_t searched = m_buffer.size() - m_position;
             if (!fill()) {
                 if (!m_error.empty())
@@ -164,21 +162,23 @@ std::optional<Arrival> RecordingReader::next() {
         if (line.empty() || line.front() == '#')
             continue;
         std::string error;
-        std::optional<Arrival> arrival = parseLine(line, m_lineNumber, error);
+        std::optional<Arrival> arrival = parseLine(line, m_lineNumber, error, m_language);
         if (!arrival)
             return fail(error);
         return arrival;
     }
 }
 
-ReadRecording readRecording(std::string_view content) {
+ReadRecording readRecording(std::string_view content, Language language) {
     ReadRecording result;
-    RecordingReader reader([&content](char *buffer, std::size_t size) {
-        const std::size_t count = std::min(size, content.size());
-        content.copy(buffer, count);
-        content.remove_prefix(count);
-        return static_cast<std::ptrdiff_t>(count);
-    });
+    RecordingReader reader(
+        [&content](char *buffer, std::size_t size) {
+            const std::size_t count = std::min(size, content.size());
+            content.copy(buffer, count);
+            content.remove_prefix(count);
+            return static_cast<std::ptrdiff_t>(count);
+        },
+        language);
     while (std::optional<Arrival> arrival = reader.next())
         result.arrivals.push_back(std::move(*arrival));
     if (!reader.error().empty()) {

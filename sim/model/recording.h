@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/messages.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,7 +40,8 @@ class RecordingReader {
     // errno says why).
     using Read = std::function<std::ptrdiff_t(char *buffer, std::size_t size)>;
 
-    explicit RecordingReader(Read read);
+    // Errors are worded in the given language.
+    explicit RecordingReader(Read read, Language language = Language::English);
 
     // The next arrival; nothing at the end or on an error, which error() then names with the
     // number of its line.
@@ -52,6 +55,7 @@ class RecordingReader {
     std::optional<Arrival> fail(const std::string &error);
 
     Read m_read;
+    Language m_language;
     std::string m_buffer;
     std::size_t m_position = 0;
     bool m_atEnd = false;
@@ -67,6 +71,6 @@ struct ReadRecording {
     std::vector<Arrival> arrivals;
     std::string error;
 };
-ReadRecording readRecording(std::string_view content);
+ReadRecording readRecording(std::string_view content, Language language = Language::English);
 
 } // namespace kd::sim

@@ -41,7 +41,6 @@ void Screen::powerOn(const PowerOn &state) {
     m_parked = false;
     m_mode = state.mode;
     m_cursorVisible = state.cursorVisible;
-    m_cursorBlinks = state.cursorBlinks;
     m_cursorStyle = state.cursorStyle;
     m_brightness = 100;
     m_displayOn = true;
@@ -53,7 +52,14 @@ void Screen::powerOn(const PowerOn &state) {
     m_peripheral = Peripheral::Display;
     m_userCharacters.clear();
     m_userSelected = false;
-    touch();
+}
+
+void Screen::adoptSettings(const PowerOn &state) {
+    m_mode = state.mode;
+    m_codeTable = state.codeTable;
+    m_cursorVisible = state.cursorVisible;
+    m_cursorStyle = state.cursorStyle;
+    m_parked = false;
 }
 
 Cell &Screen::at(int row, int column) {
@@ -76,26 +82,20 @@ std::u16string Screen::line(int row) const {
     return text;
 }
 
-bool Screen::putByte(std::uint8_t byte) {
-    const char16_t character = glyphOf(byte, m_codeTable, m_nationalSet);
+void Screen::putByte(std::uint8_t byte) {
+    const char16_t character = textGlyphOf(byte, m_codeTable, m_nationalSet);
     if (m_userSelected) {
         if (const auto glyph = m_userCharacters.find(byte); glyph != m_userCharacters.end()) {
             put(character, &glyph->second);
-            return true;
+            return;
         }
     }
-    if (character == u'\uFFFD')
-        return false;
     put(character);
-    return true;
 }
 
-std::size_t Screen::putBytes(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!putByte(static_cast<std::uint8_t>(bytes[i])))
-            return i;
-    }
-    return bytes.size();
+void Screen::putBytes(std::string_view bytes) {
+    for (char byte : bytes)
+        putByte(static_cast<std::uint8_t>(byte));
 }
 
 void Screen::put(char16_t character, const Glyph *glyph) {
@@ -117,7 +117,6 @@ void Screen::put(char16_t character, const Glyph *glyph) {
             m_parked = true;
         else
             ++m_column;
-        touch();
         return;
     }
     at(m_row, m_column) = written;
@@ -129,7 +128,6 @@ void Screen::put(char16_t character, const Glyph *glyph) {
         scrollUp(), m_column = 0;
     else
         m_row = 0, m_column = 0;
-    touch();
 }
 
 void Screen::cursorRight() {
@@ -145,10 +143,9 @@ void Screen::cursorRight() {
     } else {
         m_row = 0, m_column = 0;
     }
-    touch();
 }
 
-void Screen::cursorLeft(bool erase) {
+void Screen::cursorLeft() {
     m_parked = false;
     if (m_column > 0) {
         --m_column;
@@ -161,11 +158,12 @@ void Screen::cursorLeft(bool erase) {
     } else {
         m_row = 1, m_column = kLastColumn;
     }
-    if (erase) {
-        stopMarquee(m_row);
-        at(m_row, m_column) = Cell{};
-    }
-    touch();
+}
+
+void Screen::backspace() {
+    cursorLeft();
+    stopMarquee(m_row);
+    at(m_row, m_column) = Cell{};
 }
 
 void Screen::cursorDown() {
@@ -176,7 +174,6 @@ void Screen::cursorDown() {
         scrollUp();
     else if (m_mode == WriteMode::Overwrite)
         m_row = 0;
-    touch();
 }
 
 void Screen::cursorUp() {
@@ -187,19 +184,16 @@ void Screen::cursorUp() {
         scrollDown();
     else if (m_mode == WriteMode::Overwrite)
         m_row = 1;
-    touch();
 }
 
 void Screen::carriageReturn() {
     m_parked = false;
     m_column = 0;
-    touch();
 }
 
 void Screen::lineEnd() {
     m_parked = false;
     m_column = kLastColumn;
-    touch();
 }
 
 void Screen::home() {
@@ -216,7 +210,6 @@ bool Screen::setCursor(int row, int column) {
     m_parked = false;
     m_row = row;
     m_column = column;
-    touch();
     return true;
 }
 
@@ -228,7 +221,6 @@ void Screen::clear() {
     m_row = 0;
     m_column = 0;
     m_parked = false;
-    touch();
 }
 
 void Screen::clearLine(int row) {
@@ -237,23 +229,12 @@ void Screen::clearLine(int row) {
     m_row = row;
     m_column = 0;
     m_parked = false;
-    touch();
 }
 
 void Screen::clearToEndOfLine() {
     stopMarquee(m_row);
     for (int column = m_column; column < kColumns; ++column)
         at(m_row, column) = Cell{};
-    touch();
-}
-
-void Screen::clearToEndOfDisplay() {
-    clearToEndOfLine();
-    if (m_row == 0) {
-        m_marquees[1] = Marquee{};
-        m_cells[1].fill(Cell{});
-    }
-    touch();
 }
 
 void Screen::writeLine(int row, const std::u16string &text) {
@@ -262,21 +243,18 @@ void Screen::writeLine(int row, const std::u16string &text) {
     cells.fill(Cell{});
     for (std::size_t i = 0; i < text.size() && i < cells.size(); ++i)
         cells[i].character = text[i];
-    touch();
 }
 
 void Screen::scrollUp() {
     stopMarquees();
     m_cells[0] = m_cells[1];
     m_cells[1].fill(Cell{});
-    touch();
 }
 
 void Screen::scrollDown() {
     stopMarquees();
     m_cells[1] = m_cells[0];
     m_cells[0].fill(Cell{});
-    touch();
 }
 
 void Screen::shiftLineLeft(int row) {
@@ -291,13 +269,12 @@ void Screen::shiftLineRight(int row) {
     cells.front() = Cell{};
 }
 
-void Screen::startMarquee(int row, const std::u16string &text, int stepMs, bool once,
+void Screen::startMarquee(int row, const std::u16string &text, int intervalMs, bool once,
                           bool endsOnCommand) {
     auto &marquee = m_marquees[static_cast<std::size_t>(row)];
-    marquee = Marquee{text, 0, stepMs, once, endsOnCommand};
+    marquee = Marquee{text, 0, intervalMs, once, endsOnCommand};
     if (text.empty())
         m_cells[static_cast<std::size_t>(row)].fill(Cell{});
-    touch();
 }
 
 void Screen::stopMarquee(int row) {
@@ -317,7 +294,7 @@ void Screen::stopMarquees() {
         stopMarquee(row);
 }
 
-bool Screen::step() {
+bool Screen::tick() {
     bool changed = false;
     for (int row = 0; row < kRows; ++row) {
         Marquee &marquee = m_marquees[static_cast<std::size_t>(row)];
@@ -333,18 +310,16 @@ bool Screen::step() {
             changed = true;
         }
     }
-    if (changed)
-        touch();
     return changed;
 }
 
-int Screen::marqueeStepMs() const {
-    int stepMs = 0;
+int Screen::tickIntervalMs() const {
+    int intervalMs = 0;
     for (const Marquee &marquee : m_marquees) {
-        if (marquee.active() && (stepMs == 0 || marquee.stepMs < stepMs))
-            stepMs = marquee.stepMs;
+        if (marquee.active() && (intervalMs == 0 || marquee.intervalMs < intervalMs))
+            intervalMs = marquee.intervalMs;
     }
-    return stepMs;
+    return intervalMs;
 }
 
 } // namespace kd::sim

@@ -35,7 +35,8 @@ enum class CursorStyle { Underline, Block };
 struct Marquee {
     std::u16string text;
     std::size_t offset = 0;
-    int stepMs = 1000;
+    // How long each position stands.
+    int intervalMs = 1000;
     bool once = false;
     // The next command clears the line and homes the cursor (the CD5220 marquee).
     bool endsOnCommand = false;
@@ -47,14 +48,13 @@ struct PowerOn {
     WriteMode mode = WriteMode::Overwrite;
     CodeTable codeTable = CodeTable::Pc437;
     bool cursorVisible = false;
-    bool cursorBlinks = false;
     CursorStyle cursorStyle = CursorStyle::Underline;
 };
 
 // The virtual display's screen, shared by every command set: 2 lines of 20 cells, the cursor, the
 // write mode, brightness, blinking, the code table and national set, the selected peripheral, the
 // user-defined characters and running texts. The command sets only call these operations; the
-// window draws what the screen holds when its generation has changed.
+// window draws what the screen holds.
 class Screen {
   public:
     static constexpr int kRows = 2;
@@ -64,21 +64,23 @@ class Screen {
 
     // Back to the given power-on state: blank, cursor home, every setting at its default.
     void powerOn(const PowerOn &state);
+    // Takes the power-on state's mode, code table and cursor, keeping what the screen shows.
+    void adoptSettings(const PowerOn &state);
 
     // Writes a character (or, with a glyph, a user-defined one) at the cursor, which then moves on
     // by the write mode's rules.
     void put(char16_t character, const Glyph *glyph = nullptr);
-    // The character a byte shows under the current code table, national set and user characters;
-    // false, and nothing written, for a byte the table has no character for.
-    bool putByte(std::uint8_t byte);
-    // putByte for a run of bytes from 20 up; returns how many were written, stopping before the
-    // first byte without a character.
-    std::size_t putBytes(std::string_view bytes);
+    // Writes the character a byte from 20 up shows under the current code table, national set and
+    // user characters. Every such byte takes one cell: one the table leaves unassigned is blank.
+    void putByte(std::uint8_t byte);
+    void putBytes(std::string_view bytes);
 
     // Cursor moves. At the ends of the lines they follow the write mode (see the command sets'
     // manuals: overwrite wraps to the other line, vertical scroll scrolls the lines, horizontal
     // scroll scrolls the line itself).
-    void cursorLeft(bool erase);
+    void cursorLeft();
+    // Left, erasing the character there.
+    void backspace();
     void cursorRight();
     void cursorDown();
     void cursorUp();
@@ -92,70 +94,33 @@ class Screen {
     void clear();
     void clearLine(int row);
     void clearToEndOfLine();
-    void clearToEndOfDisplay();
     // The line shows the text from its first column, the rest blank; the cursor is not moved.
     void writeLine(int row, const std::u16string &text);
     void scrollUp();
 
-    void startMarquee(int row, const std::u16string &text, int stepMs, bool once,
+    void startMarquee(int row, const std::u16string &text, int intervalMs, bool once,
                       bool endsOnCommand = false);
     void stopMarquees();
-    // Advances every running text by one step; returns whether anything changed.
-    bool step();
-    int marqueeStepMs() const;
+    // Moves every running text on by one character; returns whether anything changed.
+    bool tick();
+    // How often the running texts move on, or 0 when none runs.
+    int tickIntervalMs() const;
 
-    void setMode(WriteMode mode) {
-        m_mode = mode;
-        touch();
-    }
-    void setCursorVisible(bool visible) {
-        m_cursorVisible = visible;
-        touch();
-    }
-    void setCursorBlinks(bool blinks) {
-        m_cursorBlinks = blinks;
-        touch();
-    }
-    void setBrightness(int percent) {
-        m_brightness = percent;
-        touch();
-    }
-    void setDisplayOn(bool on) {
-        m_displayOn = on;
-        touch();
-    }
-    void setBlinkMs(int ms) {
-        m_blinkMs = ms;
-        touch();
-    }
-    void setReverse(bool reverse) {
-        m_reverse = reverse;
-        touch();
-    }
-    void setBlinkingText(bool blink) {
-        m_blinkingText = blink;
-        touch();
-    }
-    void setCodeTable(CodeTable table) {
-        m_codeTable = table;
-        touch();
-    }
-    void setNationalSet(NationalSet set) {
-        m_nationalSet = set;
-        touch();
-    }
-    void setPeripheral(Peripheral peripheral) {
-        m_peripheral = peripheral;
-        touch();
-    }
+    void setMode(WriteMode mode) { m_mode = mode; }
+    void setCursorVisible(bool visible) { m_cursorVisible = visible; }
+    void setBrightness(int percent) { m_brightness = percent; }
+    void setDisplayOn(bool on) { m_displayOn = on; }
+    void setBlinkMs(int ms) { m_blinkMs = ms; }
+    void setReverse(bool reverse) { m_reverse = reverse; }
+    void setBlinkingText(bool blink) { m_blinkingText = blink; }
+    void setCodeTable(CodeTable table) { m_codeTable = table; }
+    void setNationalSet(NationalSet set) { m_nationalSet = set; }
+    void setPeripheral(Peripheral peripheral) { m_peripheral = peripheral; }
     void defineUserCharacter(std::uint8_t code, const Glyph &glyph) {
         m_userCharacters[code] = glyph;
     }
     void removeUserCharacter(std::uint8_t code) { m_userCharacters.erase(code); }
-    void setUserCharactersSelected(bool selected) {
-        m_userSelected = selected;
-        touch();
-    }
+    void setUserCharactersSelected(bool selected) { m_userSelected = selected; }
 
     // The cell as shown: a running text shows its characters with no attributes.
     Cell cell(int row, int column) const;
@@ -165,7 +130,6 @@ class Screen {
     int cursorColumn() const { return m_column; }
     WriteMode mode() const { return m_mode; }
     bool cursorVisible() const { return m_cursorVisible; }
-    bool cursorBlinks() const { return m_cursorBlinks; }
     CursorStyle cursorStyle() const { return m_cursorStyle; }
     int brightness() const { return m_brightness; }
     bool displayOn() const { return m_displayOn; }
@@ -174,11 +138,8 @@ class Screen {
     NationalSet nationalSet() const { return m_nationalSet; }
     Peripheral peripheral() const { return m_peripheral; }
     const Marquee &marquee(int row) const { return m_marquees[static_cast<std::size_t>(row)]; }
-    // Grows by one with every change, so that the window redraws only when something changed.
-    std::uint64_t generation() const { return m_generation; }
 
   private:
-    void touch() { ++m_generation; }
     Cell &at(int row, int column);
     void stopMarquee(int row);
     void shiftLineLeft(int row);
@@ -193,7 +154,6 @@ class Screen {
     bool m_parked = false;
     WriteMode m_mode = WriteMode::Overwrite;
     bool m_cursorVisible = false;
-    bool m_cursorBlinks = false;
     CursorStyle m_cursorStyle = CursorStyle::Underline;
     int m_brightness = 100;
     bool m_displayOn = true;
@@ -205,7 +165,6 @@ class Screen {
     Peripheral m_peripheral = Peripheral::Display;
     std::map<std::uint8_t, Glyph> m_userCharacters;
     bool m_userSelected = false;
-    std::uint64_t m_generation = 0;
 };
 
 } // namespace kd::sim

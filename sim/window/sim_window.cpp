@@ -182,7 +182,6 @@ void SimWindow::refresh() {
         view.cursorColumn =
             screen.cursorVisible() && screen.cursorRow() == row ? screen.cursorColumn() : -1;
         view.cursorStyle = screen.cursorStyle();
-        view.cursorBlinks = screen.cursorBlinks();
         view.brightness = screen.brightness();
         view.displayOn = screen.displayOn();
         view.screenBlinks = screen.blinkMs() > 0;

@@ -62,7 +62,7 @@ void VfdLine::show(const LineView &view) {
 }
 
 bool VfdLine::blinks() const {
-    if (m_view.screenBlinks || (m_view.cursorColumn >= 0 && m_view.cursorBlinks))
+    if (m_view.screenBlinks)
         return true;
     return std::any_of(m_view.cells.begin(), m_view.cells.end(),
                        [](const Cell &cell) { return cell.blink; });
@@ -89,7 +89,7 @@ void VfdLine::paintEvent(QPaintEvent *) {
         if (!lit)
             continue;
         const Cell &cell = m_view.cells[static_cast<std::size_t>(column)];
-        const bool cursorHere = column == m_view.cursorColumn && (!m_view.cursorBlinks || m_phase);
+        const bool cursorHere = column == m_view.cursorColumn;
         const bool block = cursorHere && m_view.cursorStyle == CursorStyle::Block;
         const bool inverted = cell.reverse != block;
         if (inverted)

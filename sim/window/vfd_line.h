@@ -12,7 +12,6 @@ struct LineView {
     // The cursor's column on this line, or -1.
     int cursorColumn = -1;
     CursorStyle cursorStyle = CursorStyle::Underline;
-    bool cursorBlinks = false;
     int brightness = 100;
     bool displayOn = true;
     bool screenBlinks = false;

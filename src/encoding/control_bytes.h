@@ -15,4 +15,9 @@ inline constexpr std::uint8_t kStartOfText = 0x02;
 inline constexpr std::uint8_t kEnquiry = 0x05;
 inline constexpr std::uint8_t kEndOfText = 0x03;
 
+// The bytes that start the multi-byte commands of the customer displays' command sets.
+inline constexpr std::uint8_t kEscape = 0x1B;
+inline constexpr std::uint8_t kUnitSeparator = 0x1F;  // US: the Epson display commands
+inline constexpr std::uint8_t kDataLinkEscape = 0x10; // DLE: Epson real-time commands
+
 } // namespace kd

@@ -1,116 +1,119 @@
 #include "model/emulation/aedex.h"
 
-#include <ctime>
+#include "encoding/control_bytes.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace kd::sim {
 namespace {
 
-constexpr std::uint8_t kCr = 0x0D;
 // Data of one line command: up to 60 characters (the longest the manuals allow for a scroll).
 constexpr std::size_t kMaxData = 60;
-constexpr int kScrollStepMs = 300;
+constexpr int kScrollIntervalMs = 300;
+constexpr std::string_view kPowerOnAttention = "!#";
 
-std::string shown(const std::string &code) {
+std::string shown(std::string_view code) {
     std::string text;
-    for (char c : code)
-        text += static_cast<unsigned char>(c) >= 0x20 ? std::string(1, c) : "<" + hexByte(c) + ">";
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const std::uint8_t byte = byteAt(code, i);
+        text += byte >= 0x20 ? std::string(1, code[i]) : "<" + hexByte(byte) + ">";
+    }
     return "\"" + text + "\"";
 }
 
 } // namespace
 
 void AedexInterpreter::powerOn() {
-    m_attention = "!#";
-    screen().powerOn(
-        PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, false, CursorStyle::Underline});
+    m_attention = kPowerOnAttention;
+    Interpreter::powerOn();
+}
+
+PowerOn AedexInterpreter::powerOnState() const {
+    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline};
 }
 
 std::string AedexInterpreter::stateNote() const {
-    return "Attention-Code " + shown(m_attention);
+    return m_context.say(Msg::AttentionCode, {shown(m_attention)});
 }
 
-Step AedexInterpreter::step(std::string_view pending) {
+Parse AedexInterpreter::parse(std::string_view pending) {
     // Is this the attention code, or could it still become it?
     const std::size_t compare = std::min(pending.size(), m_attention.size());
     if (pending.substr(0, compare) != std::string_view(m_attention).substr(0, compare)) {
-        m_context.text(static_cast<std::uint8_t>(pending[0]), false);
-        return Step::done(1);
+        m_context.text(byteAt(pending, 0), false);
+        return Parse::done(1);
     }
     if (pending.size() <= m_attention.size())
-        return Step::incomplete();
+        return Parse::incomplete();
     std::size_t end = m_attention.size();
-    while (end < pending.size() && static_cast<std::uint8_t>(pending[end]) != kCr &&
+    while (end < pending.size() && byteAt(pending, end) != kCarriageReturn &&
            end - m_attention.size() <= kMaxData + 1)
         ++end;
     if (end - m_attention.size() > kMaxData + 1)
-        return refuse(pending.substr(0, end),
-                      "AEDEX-Befehl ohne CR nach " + std::to_string(kMaxData) + " Zeichen");
+        return refuse(pending.substr(0, end), Msg::AedexWithoutCr, {std::to_string(kMaxData)});
     if (end == pending.size())
-        return Step::incomplete();
+        return Parse::incomplete();
     return lineCommand(pending, end);
 }
 
-Step AedexInterpreter::lineCommand(std::string_view pending, std::size_t end) {
+Parse AedexInterpreter::lineCommand(std::string_view pending, std::size_t end) {
     Screen &screen = this->screen();
     const std::string_view bytes = pending.substr(0, end + 1);
     const std::size_t start = m_attention.size();
     if (end == start)
-        return refuse(bytes, "Attention-Code ohne Befehl");
+        return refuse(bytes, Msg::AttentionWithoutCommand);
     const char command = pending[start];
     std::u16string data;
-    for (std::size_t i = start + 1; i < end; ++i) {
-        const auto byte = static_cast<std::uint8_t>(pending[i]);
-        data.push_back(textGlyphOf(byte, screen.codeTable(), screen.nationalSet()));
-    }
-    const auto firstLine = [&] { return data.substr(0, Screen::kColumns); };
+    for (std::size_t i = start + 1; i < end; ++i)
+        data.push_back(textGlyphOf(byteAt(pending, i), screen.codeTable(), screen.nationalSet()));
+    const std::u16string firstLine = data.substr(0, Screen::kColumns);
     switch (command) {
     case '1':
-        screen.writeLine(0, firstLine());
-        return m_context.take(bytes, "AEDEX 1: Text in Zeile 1");
+        screen.writeLine(0, firstLine);
+        return m_context.take(bytes, Msg::AedexLine, {"1", "1"});
     case '2':
-        screen.writeLine(1, firstLine());
-        return m_context.take(bytes, "AEDEX 2: Text in Zeile 2");
+        screen.writeLine(1, firstLine);
+        return m_context.take(bytes, Msg::AedexLine, {"2", "2"});
     case '9':
-        screen.writeLine(0, firstLine());
+        screen.writeLine(0, firstLine);
         screen.writeLine(1, data.size() > Screen::kColumns
                                 ? data.substr(Screen::kColumns, Screen::kColumns)
                                 : std::u16string());
-        return m_context.take(bytes, "AEDEX 9: Text in beiden Zeilen");
+        return m_context.take(bytes, Msg::AedexBothLines);
     case '4':
-        screen.startMarquee(0, data + u' ', kScrollStepMs, false);
-        return m_context.take(bytes, "AEDEX 4: Lauftext in Zeile 1, fortlaufend");
+        screen.startMarquee(0, data + u' ', kScrollIntervalMs, false);
+        return m_context.take(bytes, Msg::AedexScrollContinuous);
     case '6':
-        screen.startMarquee(0, data, kScrollStepMs, true);
-        return m_context.take(bytes, "AEDEX 6: Lauftext in Zeile 1, einmal");
+        screen.startMarquee(0, data, kScrollIntervalMs, true);
+        return m_context.take(bytes, Msg::AedexScrollOnce);
     case '5': {
+        // The given time, or the clock's.
         std::u16string time = data;
         if (time.empty()) {
-            std::time_t now = std::time(nullptr);
-            std::tm local{};
-            ::localtime_r(&now, &local);
+            const TimeOfDay now = m_context.clock();
             char text[8];
-            std::snprintf(text, sizeof text, "%02d:%02d", local.tm_hour, local.tm_min);
+            std::snprintf(text, sizeof text, "%02d:%02d", now.hours % 100, now.minutes % 100);
             time.assign(text, text + 5);
         }
         screen.writeLine(1, time);
-        return m_context.take(bytes, "AEDEX 5: Uhrzeit in Zeile 2");
+        return m_context.take(bytes, Msg::AedexTime);
     }
     case '8': {
         if (end - start != 3)
-            return refuse(bytes, "AEDEX 8 braucht genau zwei Zeichen");
+            return refuse(bytes, Msg::AedexAttentionLength);
         const std::string previous = m_attention;
         m_attention = std::string(pending.substr(start + 1, 2));
-        return m_context.take(bytes, "AEDEX 8: Attention-Code " + shown(previous) + " → " +
-                                         shown(m_attention));
+        return m_context.take(bytes, Msg::AedexNewAttention, {shown(previous), shown(m_attention)});
     }
     case 'A':
-        m_context.command(bytes, "AEDEX A: Reset");
+        m_context.command(bytes, Msg::AedexReset);
         powerOn();
-        return Step::done(bytes.size());
-    case '7': return m_context.take(bytes, "AEDEX 7: Zeichenfilter, ignoriert");
+        return Parse::done(bytes.size());
+    case '7': return m_context.take(bytes, Msg::AedexFilterIgnored);
     default:
-        return refuse(bytes,
-                      std::string("AEDEX-Befehl ") + shown(std::string(1, command)) + " unbekannt");
+        return refuse(bytes, Msg::UnknownCommand,
+                      {"AEDEX " + shown(std::string_view(&command, 1))});
     }
 }
 

@@ -12,14 +12,15 @@ class AedexInterpreter : public Interpreter {
   public:
     explicit AedexInterpreter(Context &context) : Interpreter(context) {}
     void powerOn() override;
+    PowerOn powerOnState() const override;
     Emulation emulation() const override { return Emulation::Aedex; }
     std::string stateNote() const override;
 
   protected:
-    Step step(std::string_view pending) override;
+    Parse parse(std::string_view pending) override;
 
   private:
-    Step lineCommand(std::string_view pending, std::size_t end);
+    Parse lineCommand(std::string_view pending, std::size_t end);
     std::string m_attention = "!#";
 };
 

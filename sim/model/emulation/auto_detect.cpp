@@ -1,5 +1,7 @@
 #include "model/emulation/auto_detect.h"
 
+#include "encoding/control_bytes.h"
+
 #include <algorithm>
 
 namespace kd::sim {
@@ -13,22 +15,34 @@ bool usCommandByte(int byte) {
     return std::find(std::begin(kCommands), std::end(kCommands), byte) != std::end(kCommands);
 }
 
+// The longest AEDEX line command looked for: the attention code, the command, data and CR.
+constexpr std::size_t kLongestAedexCommand = 64;
+constexpr std::string_view kAedexCommands = "1245689A";
+
 } // namespace
 
-AutoInterpreter::AutoInterpreter(Context &context)
-    : Interpreter(context), m_standard(makeInterpreter(Emulation::Standard, context)) {}
+AutoInterpreter::AutoInterpreter(Context &context, InterpreterFactory factory)
+    : Interpreter(context), m_factory(std::move(factory)),
+      m_standard(m_factory(Emulation::Standard, context)) {}
+
+PowerOn AutoInterpreter::powerOnState() const {
+    return m_standard->powerOnState();
+}
 
 void AutoInterpreter::powerOn() {
     m_locked.reset();
-    m_detected = Emulation::Auto;
     m_reason.clear();
     m_offset = 0;
-    m_standard = makeInterpreter(Emulation::Standard, m_context);
+    m_candidate.clear();
+    m_beforeCandidate.reset();
+    m_standard = m_factory(Emulation::Standard, m_context);
     m_standard->powerOn();
 }
 
 void AutoInterpreter::discardPending() {
     Interpreter::discardPending();
+    m_candidate.clear();
+    m_beforeCandidate.reset();
     (m_locked ? m_locked : m_standard)->discardPending();
 }
 
@@ -37,35 +51,72 @@ std::string AutoInterpreter::stateNote() const {
         const std::string note = m_locked->stateNote();
         return m_reason + (note.empty() ? "" : ", " + note);
     }
-    return "noch nicht erkannt";
+    return m_context.say(Msg::NotYetDetected);
 }
 
-Step AutoInterpreter::step(std::string_view pending) {
+void AutoInterpreter::lock(Emulation emulation, std::string_view signature, std::uint64_t at) {
+    m_reason = m_context.say(Msg::Detected, {emulationTitle(emulation, m_context.language),
+                                             hexBytes(signature), std::to_string(at)});
+    m_context.command({}, m_reason);
+    m_locked = m_factory(emulation, m_context);
+    screen().adoptSettings(m_locked->powerOnState());
+    m_candidate.clear();
+    m_beforeCandidate.reset();
+}
+
+bool AutoInterpreter::followAedexCandidate(std::uint8_t byte) {
+    if (!m_candidate.empty()) {
+        const std::size_t at = m_candidate.size();
+        const bool fits =
+            (at == 1 && byte == '#') ||
+            (at == 2 && kAedexCommands.find(static_cast<char>(byte)) != std::string_view::npos) ||
+            (at > 2 && at < kLongestAedexCommand && (byte >= 0x20 || byte == kCarriageReturn));
+        if (fits && at > 2 && byte == kCarriageReturn) {
+            // It was a line command: the display returns to what it showed before it.
+            const std::string command = m_candidate + static_cast<char>(byte);
+            screen() = *m_beforeCandidate;
+            lock(Emulation::Aedex, std::string_view(command).substr(0, 3), m_candidateOffset);
+            m_locked->feed(command);
+            return true;
+        }
+        if (fits) {
+            m_candidate.push_back(static_cast<char>(byte));
+            return false;
+        }
+        m_candidate.clear();
+        m_beforeCandidate.reset();
+    }
+    if (byte == '!' && m_standard->idle()) {
+        m_candidate = "!";
+        m_candidateOffset = m_offset;
+        m_beforeCandidate = screen();
+    }
+    return false;
+}
+
+Parse AutoInterpreter::parse(std::string_view pending) {
     if (m_locked) {
-        m_locked->feed(static_cast<std::uint8_t>(pending[0]));
+        m_locked->feed(byteAt(pending, 0));
         ++m_offset;
-        return Step::done(1);
+        return Parse::done(1);
     }
     // Signatures are looked for only where a command may start.
     const Decision decision =
         m_standard->idle() ? decide(pending) : Decision{Decision::Undecided, {}, 0};
     if (decision.kind == Decision::NeedMore)
-        return Step::incomplete();
+        return Parse::incomplete();
     if (decision.kind == Decision::Decided) {
-        m_detected = decision.emulation;
-        m_reason = "erkannt: " + emulationTitle(decision.emulation) + ", an " +
-                   hexBytes(pending.substr(0, decision.signature)) + " bei Byte " +
-                   std::to_string(m_offset);
-        m_context.command({}, m_reason);
-        m_locked = makeInterpreter(decision.emulation, m_context);
-        // The display keeps what it shows; the chosen set reads on from the deciding command.
+        lock(decision.emulation, pending.substr(0, decision.signature), m_offset);
+        // The chosen set reads on from the deciding command.
         m_locked->feed(pending);
         m_offset += pending.size();
-        return Step::done(pending.size());
+        return Parse::done(pending.size());
     }
-    m_standard->feed(static_cast<std::uint8_t>(pending[0]));
+    const auto byte = byteAt(pending, 0);
+    if (!followAedexCandidate(byte))
+        m_standard->feed(byte);
     ++m_offset;
-    return Step::done(1);
+    return Parse::done(1);
 }
 
 AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
@@ -76,10 +127,10 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
         return Decision{Decision::Decided, emulation, signature};
     };
     switch (byteAt(p, 0)) {
-    case 0x1F: {
+    case kUnitSeparator: {
         if (need(2))
             return more;
-        const int command = byteAt(p, 1);
+        const std::uint8_t command = byteAt(p, 1);
         if (command == 0x01 || command == 0x02 || command == 0x03)
             return decided(Emulation::Epson, 2);
         if (command == 0x43) {
@@ -98,14 +149,15 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
                 return more;
             const int x = byteAt(p, 2);
             const int y = byteAt(p, 3);
-            return x >= 1 && x <= 20 && (y == 1 || y == 2) ? decided(Emulation::Epson, 4) : none;
+            return x >= 1 && x <= Screen::kColumns && (y == 1 || y == 2)
+                       ? decided(Emulation::Epson, 4)
+                       : none;
         }
-        if ((command >= 0x10 && command <= 0x14) ||
-            (printable(static_cast<std::uint8_t>(command)) && !usCommandByte(command)))
+        if ((command >= 0x10 && command <= 0x14) || (printable(command) && !usCommandByte(command)))
             return decided(Emulation::LogicControls, 2);
         return none;
     }
-    case 0x1B: {
+    case kEscape: {
         if (need(2))
             return more;
         switch (byteAt(p, 1)) {
@@ -128,7 +180,7 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
         default: return none;
         }
     }
-    case 0x10: {
+    case kDataLinkEscape: {
         if (need(2))
             return more;
         const int position = byteAt(p, 1);
@@ -136,8 +188,7 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
             return none;
         if (need(3))
             return more;
-        return printable(static_cast<std::uint8_t>(p[2])) ? decided(Emulation::LogicControls, 2)
-                                                          : none;
+        return printable(byteAt(p, 2)) ? decided(Emulation::LogicControls, 2) : none;
     }
     case 0x04: {
         if (need(2))
@@ -151,24 +202,6 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
         if (need(2))
             return more;
         return byteAt(p, 1) <= 1 ? decided(Emulation::LogicControls, 2) : none;
-    }
-    case '!': {
-        if (need(2))
-            return more;
-        if (p[1] != '#')
-            return none;
-        if (need(3))
-            return more;
-        if (std::string_view("1245689A").find(p[2]) == std::string_view::npos)
-            return none;
-        // The command counts once its CR has come, within the longest line command.
-        for (std::size_t i = 3; i < p.size(); ++i) {
-            if (p[i] == '\r')
-                return decided(Emulation::Aedex, 3);
-            if (static_cast<std::uint8_t>(p[i]) < 0x20 || i > 64)
-                return none;
-        }
-        return more;
     }
     default: return none;
     }

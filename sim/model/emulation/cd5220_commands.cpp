@@ -1,174 +1,94 @@
 // The CD5220 commands: ESC commands for modes, the cursor, line strings and the marquee.
 #include "model/emulation/escpos.h"
 
+#include "encoding/control_bytes.h"
+
 namespace kd::sim {
 namespace {
 
-constexpr std::uint8_t kEsc = 0x1B;
-constexpr std::uint8_t kCr = 0x0D;
+using Done = Expected<FixedCommand::Values>;
+
 // One step of the CD5220 marquee: about once a second, as the real display scrolls.
-constexpr int kMarqueeStepMs = 1000;
+constexpr int kMarqueeIntervalMs = 1000;
 
-// ESC Q x data CR: the data up to CR, at most `limit` characters shown. A control byte before the
-// CR means the CR was lost: the command is dropped and the byte is read afresh.
-Step stringCommand(std::string_view pending, Context &context, std::size_t limit) {
-    Screen &screen = context.screen;
-    const char which = pending[2];
-    std::size_t end = 3;
-    while (end < pending.size() && static_cast<std::uint8_t>(pending[end]) >= 0x20)
-        ++end;
-    if (end == pending.size())
-        return Step::incomplete();
-    if (static_cast<std::uint8_t>(pending[end]) != kCr)
-        return context.take(pending.substr(0, end),
-                            std::string("verworfen: ESC Q ") + which + " ohne abschließendes CR");
-    std::u16string text;
-    for (std::size_t i = 3; i < end && text.size() < limit; ++i)
-        text.push_back(textGlyphOf(static_cast<std::uint8_t>(pending[i]), screen.codeTable(),
-                                   screen.nationalSet()));
-    const std::size_t dropped = end - 3 - text.size();
-    const std::string extra = dropped ? " (" + std::to_string(dropped) + " Zeichen über " +
-                                            std::to_string(limit) + " ignoriert)"
-                                      : std::string();
-    const std::string_view bytes = pending.substr(0, end + 1);
-    if (which == 'D') {
-        context.command(bytes, "ESC Q D: Lauftext in Zeile 1" + extra);
-        screen.startMarquee(0, text + u' ', kMarqueeStepMs, false, true);
-        screen.home();
-    } else {
-        const int row = which == 'A' ? 0 : 1;
-        context.command(bytes, std::string("ESC Q ") + which + ": Text in Zeile " +
-                                   std::to_string(row + 1) + extra);
-        screen.writeLine(row, text);
-    }
-    return Step::done(bytes.size());
-}
-
-Step cursorCommand(std::string_view pending, Context &context) {
-    if (pending.size() < 3)
-        return Step::incomplete();
-    Screen &screen = context.screen;
-    const auto bytes = pending.substr(0, 3);
-    switch (pending[2]) {
-    case 'D':
-        context.command(bytes, "ESC [ D: Cursor links");
-        screen.cursorLeft(false);
-        break;
-    case 'C':
-        context.command(bytes, "ESC [ C: Cursor rechts");
-        screen.cursorRight();
-        break;
-    case 'A':
-        context.command(bytes, "ESC [ A: Cursor eine Zeile höher");
-        screen.cursorUp();
-        break;
-    case 'B':
-        context.command(bytes, "ESC [ B: Cursor eine Zeile tiefer");
-        screen.cursorDown();
-        break;
-    case 'H':
-        context.command(bytes, "ESC [ H: Cursor oben links");
-        screen.home();
-        break;
-    case 'L':
-        context.command(bytes, "ESC [ L: Cursor an den Zeilenanfang");
-        screen.carriageReturn();
-        break;
-    case 'R':
-        context.command(bytes, "ESC [ R: Cursor ans Zeilenende");
-        screen.lineEnd();
-        break;
-    case 'K':
-        context.command(bytes, "ESC [ K: Cursor unten links");
-        screen.bottomLeft();
-        break;
-    default: return context.take(bytes, "verworfen: ESC [ " + hexByte(pending[2]) + " unbekannt");
-    }
-    return Step::done(3);
+std::string esc(std::string_view command) {
+    return static_cast<char>(kEscape) + std::string(command);
 }
 
 } // namespace
 
-Step cd5220Command(std::string_view pending, Context &context, Emulation dialect) {
-    if (static_cast<std::uint8_t>(pending[0]) != kEsc)
-        return Step::notMine();
-    if (pending.size() < 2)
-        return Step::incomplete();
-    if (dialect == Emulation::Epson)
-        return Step::notMine();
-    Screen &screen = context.screen;
-    const auto two = pending.substr(0, 2);
-    const auto three = [&] { return pending.substr(0, 3); };
-    switch (pending[1]) {
-    case 0x11:
-        context.command(two, "ESC DC1: Überschreiben");
-        screen.setMode(WriteMode::Overwrite);
-        return Step::done(2);
-    case 0x12:
-        context.command(two, "ESC DC2: vertikal rollen");
-        screen.setMode(WriteMode::VerticalScroll);
-        return Step::done(2);
-    case 0x13:
-        context.command(two, "ESC DC3: horizontal rollen");
-        screen.setMode(WriteMode::HorizontalScroll);
-        return Step::done(2);
-    case 'Q':
-        if (pending.size() < 3)
-            return Step::incomplete();
-        if (pending[2] == 'A' || pending[2] == 'B')
-            return stringCommand(pending, context, Screen::kColumns);
-        if (pending[2] == 'D')
-            return stringCommand(pending, context, 2 * Screen::kColumns);
-        return context.take(three(), "verworfen: ESC Q " + hexByte(pending[2]) + " unbekannt");
-    case '[': return cursorCommand(pending, context);
-    case 'l': {
-        if (pending.size() < 4)
-            return Step::incomplete();
-        const int x = byteAt(pending, 2);
-        const int y = byteAt(pending, 3);
-        if (!screen.setCursor(y - 1, x - 1))
-            return context.take(pending.substr(0, 4), "verworfen: ESC l außerhalb des Displays");
-        return context.take(pending.substr(0, 4), "ESC l: Cursor Spalte " + std::to_string(x) +
-                                                      ", Zeile " + std::to_string(y));
+CommandTable EscPosInterpreter::cd5220Commands() {
+    Screen &screen = this->screen();
+    return {
+        modeCommand(m_context, esc("\x11"), "ESC DC1", WriteMode::Overwrite),
+        modeCommand(m_context, esc("\x12"), "ESC DC2", WriteMode::VerticalScroll),
+        modeCommand(m_context, esc("\x13"), "ESC DC3", WriteMode::HorizontalScroll),
+        cursorPlacement(esc("l"), "ESC l"),
+        brightnessCommand(esc("*"), "ESC *"),
+        switchCommand(m_context, esc("_"), "ESC _", Msg::CursorShown, &Screen::setCursorVisible),
+        {esc("f"), 1, "ESC f", Msg::NationalSetIs,
+         [this, &screen](std::string_view p) {
+             const auto set = cd5220NationalSet(p[0]);
+             if (!set)
+                 return Done::refused(m_context.say(Msg::NoNationalSet, {hexByte(byteAt(p, 0))}));
+             screen.setNationalSet(*set);
+             return Done{{nationalSetName(*set, m_context.language)}};
+         }},
+        ignoredCommand(esc("c"), 1, "ESC c", Msg::FontIgnored),
+        ignoredCommand(esc("s"), 1, "ESC s", Msg::FontIgnored),
+        ignoredCommand(esc("d"), 1, "ESC d", Msg::FontIgnored),
+        cursorMove(m_context, esc("[D"), "ESC [ D", Msg::CursorLeft, &Screen::cursorLeft),
+        cursorMove(m_context, esc("[C"), "ESC [ C", Msg::CursorRight, &Screen::cursorRight),
+        cursorMove(m_context, esc("[A"), "ESC [ A", Msg::CursorUp, &Screen::cursorUp),
+        cursorMove(m_context, esc("[B"), "ESC [ B", Msg::CursorDown, &Screen::cursorDown),
+        cursorMove(m_context, esc("[H"), "ESC [ H", Msg::CursorHome, &Screen::home),
+        cursorMove(m_context, esc("[L"), "ESC [ L", Msg::LineStart, &Screen::carriageReturn),
+        cursorMove(m_context, esc("[R"), "ESC [ R", Msg::LineEnd, &Screen::lineEnd),
+        cursorMove(m_context, esc("[K"), "ESC [ K", Msg::CursorBottomLeft, &Screen::bottomLeft),
+    };
+}
+
+// ESC Q A / B / D, the data and CR: a line string of at most 20 characters, or a marquee of at
+// most 40. A control byte before the CR means the CR was lost: the command is dropped and the
+// byte is read afresh. ESC [ with a letter the table does not know is dropped with the letter.
+Parse EscPosInterpreter::cd5220Strings(std::string_view pending) {
+    if (m_dialect == Emulation::Epson || byteAt(pending, 0) != kEscape || pending.size() < 2 ||
+        (pending[1] != 'Q' && pending[1] != '['))
+        return Parse::notMine();
+    if (pending.size() < 3)
+        return Parse::incomplete();
+    const char which = pending[2];
+    if (pending[1] == '[')
+        return refuse(pending.substr(0, 3), Msg::UnknownCommand, {"ESC [ " + hexByte(which)});
+    if (which != 'A' && which != 'B' && which != 'D')
+        return refuse(pending.substr(0, 3), Msg::UnknownCommand, {"ESC Q " + hexByte(which)});
+    const std::size_t limit = which == 'D' ? 2 * Screen::kColumns : Screen::kColumns;
+    const std::string name = std::string("ESC Q ") + which;
+    std::size_t end = 3;
+    while (end < pending.size() && byteAt(pending, end) >= 0x20)
+        ++end;
+    if (end == pending.size())
+        return Parse::incomplete();
+    if (byteAt(pending, end) != kCarriageReturn)
+        return refuse(pending.substr(0, end), Msg::WithoutClosingCr, {name});
+    std::u16string text;
+    for (std::size_t i = 3; i < end && text.size() < limit; ++i)
+        text.push_back(
+            textGlyphOf(byteAt(pending, i), screen().codeTable(), screen().nationalSet()));
+    const std::size_t dropped = end - 3 - text.size();
+    const std::string extra = dropped
+                                  ? m_context.say(Msg::CharactersIgnored,
+                                                  {std::to_string(dropped), std::to_string(limit)})
+                                  : std::string();
+    const std::string_view bytes = pending.substr(0, end + 1);
+    if (which == 'D') {
+        screen().startMarquee(0, text + u' ', kMarqueeIntervalMs, false, true);
+        screen().home();
+        return m_context.take(bytes, Msg::MarqueeOnLine1, {name, extra});
     }
-    case '*': {
-        if (pending.size() < 3)
-            return Step::incomplete();
-        const int level = byteAt(pending, 2);
-        if (level < 1 || level > 4)
-            return context.take(three(), "verworfen: ESC * " + std::to_string(level) +
-                                             ": Helligkeit 1 bis 4");
-        screen.setBrightness(escPosBrightness(level));
-        return context.take(three(), "ESC * " + std::to_string(level) + " → Helligkeit " +
-                                         std::to_string(escPosBrightness(level)) + " %");
-    }
-    case '_': {
-        if (pending.size() < 3)
-            return Step::incomplete();
-        const bool on = (pending[2] & 1) != 0;
-        screen.setCursorVisible(on);
-        return context.take(three(), std::string("ESC _: Cursor ") + (on ? "an" : "aus"));
-    }
-    case 'f': {
-        if (pending.size() < 3)
-            return Step::incomplete();
-        const auto set = cd5220NationalSet(pending[2]);
-        if (!set)
-            return context.take(three(), "verworfen: ESC f " + hexByte(pending[2]) +
-                                             ": kein solcher Zeichensatz");
-        screen.setNationalSet(*set);
-        return context.take(three(),
-                            std::string("ESC f ") + pending[2] + " → " + nationalSetName(*set));
-    }
-    case 'c':
-    case 's':
-    case 'd':
-        if (pending.size() < 3)
-            return Step::incomplete();
-        return context.take(three(),
-                            std::string("ESC ") + pending[1] + ": Schrift oder EEPROM, ignoriert");
-    default: return Step::notMine();
-    }
+    const int row = which == 'A' ? 0 : 1;
+    screen().writeLine(row, text);
+    return m_context.take(bytes, Msg::TextOnLine, {name, number(row + 1), extra});
 }
 
 } // namespace kd::sim

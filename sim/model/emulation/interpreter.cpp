@@ -1,9 +1,6 @@
 #include "model/emulation/interpreter.h"
 
-#include "model/emulation/aedex.h"
-#include "model/emulation/auto_detect.h"
-#include "model/emulation/escpos.h"
-#include "model/emulation/logic_controls.h"
+#include <algorithm>
 
 namespace kd::sim {
 namespace {
@@ -11,8 +8,6 @@ namespace {
 // A command that never completes (a lost end byte, a flood of parameters) is dropped after this
 // many bytes, so that the display cannot fall silent.
 constexpr std::size_t kMaxCommandLength = 512;
-// How much of a run of text the log shows.
-constexpr std::size_t kLoggedTextBytes = 32;
 
 } // namespace
 
@@ -28,14 +23,14 @@ std::string emulationName(Emulation emulation) {
     return {};
 }
 
-std::string emulationTitle(Emulation emulation) {
+std::string emulationTitle(Emulation emulation, Language language) {
     switch (emulation) {
-    case Emulation::Standard: return "Standard";
+    case Emulation::Standard: return say(language, Msg::TitleStandard);
     case Emulation::Epson: return "Epson ESC/POS";
     case Emulation::Cd5220: return "CD5220";
     case Emulation::LogicControls: return "Logic Controls";
     case Emulation::Aedex: return "AEDEX";
-    case Emulation::Auto: return "automatisch";
+    case Emulation::Auto: return say(language, Msg::TitleAuto);
     }
     return {};
 }
@@ -55,6 +50,24 @@ std::optional<Emulation> emulationNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::string writeModeName(WriteMode mode, Language language) {
+    switch (mode) {
+    case WriteMode::Overwrite: return say(language, Msg::ModeOverwrite);
+    case WriteMode::VerticalScroll: return say(language, Msg::ModeVerticalScroll);
+    case WriteMode::HorizontalScroll: return say(language, Msg::ModeHorizontalScroll);
+    }
+    return {};
+}
+
+std::string peripheralName(Peripheral peripheral, Language language) {
+    switch (peripheral) {
+    case Peripheral::Display: return say(language, Msg::PeripheralDisplay);
+    case Peripheral::Printer: return say(language, Msg::PeripheralPrinter);
+    case Peripheral::Both: return say(language, Msg::PeripheralBoth);
+    }
+    return {};
+}
+
 void Context::command(std::string_view bytes, const std::string &meaning) {
     flushText();
     if (m_budget == 0) {
@@ -64,6 +77,16 @@ void Context::command(std::string_view bytes, const std::string &meaning) {
     --m_budget;
     if (m_log)
         m_log({hexBytes(bytes), meaning});
+}
+
+Parse Context::refuse(std::string_view bytes, Msg why, Args args) {
+    command(bytes, logging() ? say(Msg::Refused, {say(why, args)}) : std::string());
+    return Parse::done(bytes.size());
+}
+
+Parse Context::refuse(std::string_view bytes, const std::string &why) {
+    command(bytes, logging() ? say(Msg::Refused, {why}) : std::string());
+    return Parse::done(bytes.size());
 }
 
 std::size_t Context::startBudget(std::size_t entries) {
@@ -77,7 +100,7 @@ void Context::text(std::uint8_t byte, bool shown) {
     if (m_textLength != 0 && shown != m_textShown)
         flushText();
     m_textShown = shown;
-    if (m_textLength++ < kLoggedTextBytes)
+    if (m_textLength++ < m_limits.textBytesShown)
         m_textBytes.push_back(static_cast<char>(byte));
 }
 
@@ -85,8 +108,8 @@ void Context::textRun(std::string_view bytes) {
     if (m_textLength != 0 && !m_textShown)
         flushText();
     m_textShown = true;
-    if (m_textLength < kLoggedTextBytes)
-        m_textBytes.append(bytes.substr(0, kLoggedTextBytes - m_textLength));
+    if (m_textLength < m_limits.textBytesShown)
+        m_textBytes.append(bytes.substr(0, m_limits.textBytesShown - m_textLength));
     m_textLength += bytes.size();
 }
 
@@ -108,15 +131,52 @@ void Context::flushText() {
         const auto value = static_cast<unsigned char>(byte);
         printableText += value >= 0x20 && value < 0x7F ? byte : '.';
     }
-    std::string meaning = (m_textShown ? "Text \"" : "durchgereicht \"") + printableText + "\"";
     std::string bytes = hexBytes(m_textBytes);
+    std::string meaning;
     if (m_textBytes.size() < length) {
-        meaning += " … (" + std::to_string(length) + " Bytes)";
+        meaning = say(m_textShown ? Msg::TextRunCut : Msg::PassedOnRunCut,
+                      {printableText, std::to_string(length)});
         bytes += " …";
+    } else {
+        meaning = say(m_textShown ? Msg::TextRun : Msg::PassedOnRun, {printableText});
     }
     if (m_log)
         m_log({std::move(bytes), std::move(meaning)});
     m_textBytes.clear();
+}
+
+Parse matchFixed(const CommandTable &table, std::string_view pending, Context &context) {
+    bool mayBecomeOne = false;
+    for (const FixedCommand &command : table) {
+        const std::string_view lead = command.lead;
+        const std::size_t compared = std::min(pending.size(), lead.size());
+        if (pending.substr(0, compared) != lead.substr(0, compared))
+            continue;
+        const std::size_t length = command.lead.size() + command.parameters;
+        if (pending.size() < length) {
+            mayBecomeOne = true;
+            continue;
+        }
+        const std::string_view bytes = pending.substr(0, length);
+        const Expected<FixedCommand::Values> done =
+            command.action(bytes.substr(command.lead.size()));
+        if (!done.ok())
+            return context.refuse(bytes, command.name + ": " + done.error);
+        if (context.logging()) {
+            std::string meaning = command.name + ": " + context.say(command.meaning);
+            // The values replace {1}, {2} … of the text.
+            for (std::size_t i = 0; i < done.value.size(); ++i) {
+                const std::string mark = "{" + std::to_string(i + 1) + "}";
+                if (const std::size_t at = meaning.find(mark); at != std::string::npos)
+                    meaning.replace(at, mark.size(), done.value[i]);
+            }
+            context.command(bytes, meaning);
+        } else {
+            context.command(bytes, std::string());
+        }
+        return Parse::done(length);
+    }
+    return mayBecomeOne ? Parse::incomplete() : Parse::notMine();
 }
 
 void Interpreter::feed(std::string_view bytes) {
@@ -128,26 +188,25 @@ void Interpreter::feed(std::uint8_t byte) {
     // Most bytes are a whole command or character by themselves: taken without queueing.
     if (m_pending.empty()) {
         const char single = static_cast<char>(byte);
-        const Step result = step(std::string_view(&single, 1));
-        if (result.kind == Step::Done)
+        const Parse result = parse(std::string_view(&single, 1));
+        if (result.kind == Parse::Done)
             return;
-        if (result.kind == Step::NotMine) {
-            refuse(std::string_view(&single, 1), "unbekannt");
+        if (result.kind == Parse::NotMine) {
+            refuse(std::string_view(&single, 1), Msg::Unknown);
             return;
         }
     }
     m_pending.push_back(static_cast<char>(byte));
     while (!m_pending.empty()) {
-        Step result = step(m_pending);
-        if (result.kind == Step::Incomplete) {
+        Parse result = parse(m_pending);
+        if (result.kind == Parse::Incomplete) {
             if (m_pending.size() < kMaxCommandLength)
                 return;
-            m_context.frameSearched = 0;
-            result = refuse(m_pending, "Befehl ohne Ende nach " +
-                                           std::to_string(kMaxCommandLength) + " Bytes verworfen");
+            pendingDropped();
+            result = refuse(m_pending, Msg::NeverEnds, {std::to_string(kMaxCommandLength)});
         }
-        if (result.kind == Step::NotMine)
-            result = refuse(m_pending.substr(0, 1), "unbekannt");
+        if (result.kind == Parse::NotMine)
+            result = refuse(m_pending.substr(0, 1), Msg::Unknown);
         m_pending.erase(0, std::max<std::size_t>(result.length, 1));
     }
 }
@@ -155,14 +214,9 @@ void Interpreter::feed(std::uint8_t byte) {
 void Interpreter::discardPending() {
     if (m_pending.empty())
         return;
-    m_context.command(m_pending, "verworfen: unvollständig, der Sender ist fort");
+    m_context.command(m_pending, Msg::SenderGone);
     m_pending.clear();
-    m_context.frameSearched = 0;
-}
-
-Step Interpreter::refuse(std::string_view bytes, const std::string &why) {
-    m_context.command(bytes, m_context.logging() ? "verworfen: " + why : std::string());
-    return Step::done(bytes.size());
+    pendingDropped();
 }
 
 std::string hexByte(std::uint8_t byte) {
@@ -172,10 +226,10 @@ std::string hexByte(std::uint8_t byte) {
 
 std::string hexBytes(std::string_view bytes) {
     std::string text;
-    for (char byte : bytes) {
-        if (!text.empty())
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i != 0)
             text += ' ';
-        text += hexByte(static_cast<std::uint8_t>(byte));
+        text += hexByte(byteAt(bytes, i));
     }
     return text;
 }
@@ -184,16 +238,8 @@ bool printable(std::uint8_t byte) {
     return byte >= 0x20 && byte != 0x7F;
 }
 
-std::unique_ptr<Interpreter> makeInterpreter(Emulation emulation, Context &context) {
-    switch (emulation) {
-    case Emulation::Standard:
-    case Emulation::Epson:
-    case Emulation::Cd5220: return std::make_unique<EscPosInterpreter>(context, emulation);
-    case Emulation::LogicControls: return std::make_unique<LogicControlsInterpreter>(context);
-    case Emulation::Aedex: return std::make_unique<AedexInterpreter>(context);
-    case Emulation::Auto: return std::make_unique<AutoInterpreter>(context);
-    }
-    return nullptr;
+std::string number(int value) {
+    return std::to_string(value);
 }
 
 } // namespace kd::sim

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "model/clock.h"
+#include "model/expected.h"
+#include "model/messages.h"
 #include "model/screen.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,10 +20,10 @@ namespace kd::sim {
 // The command sets the virtual display speaks.
 enum class Emulation { Standard, Epson, Cd5220, LogicControls, Aedex, Auto };
 
-// "standard", "epson", "cd5220", "logic-controls", "aedex", "auto".
+// "standard", "epson", "cd5220", "logic-controls", "aedex", "auto": the names on the command line.
 std::string emulationName(Emulation emulation);
-// "Standard", "Epson ESC/POS", "CD5220", "Logic Controls", "AEDEX", "automatisch".
-std::string emulationTitle(Emulation emulation);
+// "Standard", "Epson ESC/POS", "CD5220", "Logic Controls", "AEDEX", "automatic": what people read.
+std::string emulationTitle(Emulation emulation, Language language = Language::English);
 std::optional<Emulation> emulationNamed(std::string_view name);
 const std::vector<Emulation> &allEmulations();
 
@@ -30,8 +34,16 @@ struct LogEntry {
 };
 using LogSink = std::function<void(const LogEntry &)>;
 
+// How much the log takes, so that a flood cannot flood it.
+struct LogLimits {
+    // Entries one arrival of bytes may make; the rest are counted, and the count is logged.
+    std::size_t entriesPerArrival = 64;
+    // How much of a run of text an entry shows; the run's length is logged beside it.
+    std::size_t textBytesShown = 32;
+};
+
 // What a command set made of the bytes waiting at the front of its input.
-struct Step {
+struct Parse {
     enum Kind {
         Incomplete, // the command has not all arrived yet
         Done,       // length bytes were a command (or were dropped as malformed) and are taken
@@ -40,30 +52,46 @@ struct Step {
     Kind kind = NotMine;
     std::size_t length = 0;
 
-    static Step incomplete() { return {Incomplete, 0}; }
-    static Step done(std::size_t length) { return {Done, length}; }
-    static Step notMine() { return {NotMine, 0}; }
+    static Parse incomplete() { return {Incomplete, 0}; }
+    static Parse done(std::size_t length) { return {Done, length}; }
+    static Parse notMine() { return {NotMine, 0}; }
 };
 
-// Where a command set's commands write: the screen and the log.
+using Args = std::initializer_list<std::string>;
+
+// Where a command set's commands write: the screen, the log (in the reader's language) and the
+// clock.
 class Context {
   public:
-    Context(Screen &screen, LogSink log) : screen(screen), m_log(std::move(log)) {}
+    Context(Screen &screen, LogSink log, LogLimits limits = {})
+        : screen(screen), m_log(std::move(log)), m_limits(limits) {}
 
     Screen &screen;
+    Language language = Language::English;
+    Clock clock = wallClock;
+
+    // The message in the reader's language.
+    std::string say(Msg id, Args args = {}) const { return kd::sim::say(language, id, args); }
     // Logs the command's bytes with its meaning, after any text that came before it.
     void command(std::string_view bytes, const std::string &meaning);
+    void command(std::string_view bytes, Msg id, Args args = {}) {
+        command(bytes, logging() ? say(id, args) : std::string());
+    }
+    // Logs the bytes as a whole command that was taken.
+    Parse take(std::string_view bytes, Msg id, Args args = {}) {
+        command(bytes, id, args);
+        return Parse::done(bytes.size());
+    }
+    // Logs the bytes as a command that is unknown or malformed, with why: taken, never drawn.
+    Parse refuse(std::string_view bytes, Msg why, Args args = {});
+    Parse refuse(std::string_view bytes, const std::string &why);
     // Whether the log takes more entries now. A flood fills the budget of one arrival; what comes
     // after it is counted, not logged, and the count is logged instead.
     bool logging() const { return m_budget > 0; }
     // Starts an arrival's budget of log entries; returns how many were counted but not logged
     // since the last call.
     std::size_t startBudget(std::size_t entries);
-    // Logs the bytes as a whole command that was taken (done or refused with its reason).
-    Step take(std::string_view bytes, const std::string &meaning) {
-        command(bytes, meaning);
-        return Step::done(bytes.size());
-    }
+    const LogLimits &limits() const { return m_limits; }
     // A printable character of a run of text, shown on the screen or (when shown is false) passed
     // on to the device behind the display; runs are logged as one line.
     void text(std::uint8_t byte, bool shown = true);
@@ -71,16 +99,9 @@ class Context {
     void textRun(std::string_view bytes);
     void flushText();
 
-    // The step time of the tool's running texts, which its 'D' frame sets.
-    int frameStepMs() const { return m_frameStepMs; }
-    // How much of a frame still waiting for its end has been searched for it, so that each new
-    // byte is looked at once.
-    std::size_t frameSearched = 0;
-    void setFrameStepMs(int stepMs) { m_frameStepMs = stepMs; }
-
   private:
     LogSink m_log;
-    int m_frameStepMs = 200;
+    LogLimits m_limits;
     std::size_t m_budget = SIZE_MAX;
     std::size_t m_skipped = 0;
     // The start of the current run of text, and its whole length.
@@ -88,6 +109,29 @@ class Context {
     std::size_t m_textLength = 0;
     bool m_textShown = true;
 };
+
+// The byte at the index, 00..FF.
+inline std::uint8_t byteAt(std::string_view bytes, std::size_t index) {
+    return static_cast<std::uint8_t>(bytes[index]);
+}
+
+// A command of fixed length: its leading bytes, how many parameter bytes follow them, its name as
+// the manuals write it, what it means and what it does. The action carries the command out and
+// returns the values the meaning names as {1}, {2} …, or why the parameters are refused (then
+// nothing is carried out). The log reads "<name>: <meaning>".
+struct FixedCommand {
+    using Values = std::vector<std::string>;
+    std::string lead;
+    std::size_t parameters = 0;
+    std::string name;
+    Msg meaning;
+    std::function<Expected<Values>(std::string_view parameters)> action;
+};
+using CommandTable = std::vector<FixedCommand>;
+
+// Where the pending bytes stand against a table: a command of it not yet complete, one done (its
+// action run and logged, or its parameters refused), or none of its commands.
+Parse matchFixed(const CommandTable &table, std::string_view pending, Context &context);
 
 // One command set's interpreter: it takes bytes one at a time, however they were split on the
 // way, and turns each complete command into calls on the screen. Unknown and malformed commands
@@ -105,37 +149,47 @@ class Interpreter {
     bool idle() const { return m_pending.empty(); }
     // Drops a command that has only partly arrived (its sender went away), saying so.
     virtual void discardPending();
-    // The set's power-on state, as after a reset.
-    virtual void powerOn() = 0;
+    // The set's power-on state: what a reset and a change of command set return to.
+    virtual PowerOn powerOnState() const = 0;
+    // Goes to the power-on state, as after a reset; a set with state of its own resets it too.
+    virtual void powerOn() { screen().powerOn(powerOnState()); }
     virtual Emulation emulation() const = 0;
-    // For the state line: what the set adds to the screen's state ("IBM-Modus", an attention
+    // For the state line: what the set adds to the screen's state (the IBM mode, an attention
     // code), or an empty text.
     virtual std::string stateNote() const { return {}; }
+    // For `auto`: the set it locked on and why; empty for the others and before the decision.
+    virtual std::string detection() const { return {}; }
 
   protected:
     // Looks at the bytes waiting at the front of the input (never empty).
-    virtual Step step(std::string_view pending) = 0;
-    // A command of the given bytes that the set does not know or that is malformed: logged, not
-    // drawn.
-    Step refuse(std::string_view bytes, const std::string &why);
+    virtual Parse parse(std::string_view pending) = 0;
+    // The input was cut off or dropped: a parser that keeps notes on the pending bytes forgets
+    // them.
+    virtual void pendingDropped() {}
+    Parse refuse(std::string_view bytes, Msg why, Args args = {}) {
+        return m_context.refuse(bytes, why, args);
+    }
 
     Context &m_context;
     Screen &screen() { return m_context.screen; }
+    const Screen &screen() const { return m_context.screen; }
 
   private:
     std::string m_pending;
 };
 
+// Makes the interpreter of a command set over the context; `auto` gets one to make the set it
+// locks on.
+using InterpreterFactory = std::function<std::unique_ptr<Interpreter>(Emulation, Context &)>;
+
+// What people read for the screen's settings.
+std::string writeModeName(WriteMode mode, Language language);
+std::string peripheralName(Peripheral peripheral, Language language);
+
 // Bytes as hex pairs, "1B 74 13".
 std::string hexBytes(std::string_view bytes);
 std::string hexByte(std::uint8_t byte);
 bool printable(std::uint8_t byte);
-// The byte at the index as a number 0..255.
-inline int byteAt(std::string_view bytes, std::size_t index) {
-    return static_cast<std::uint8_t>(bytes[index]);
-}
-
-// A command set's interpreter over the screen.
-std::unique_ptr<Interpreter> makeInterpreter(Emulation emulation, Context &context);
+std::string number(int value);
 
 } // namespace kd::sim

@@ -1,200 +1,219 @@
 #include "model/emulation/logic_controls.h"
 
+#include "encoding/control_bytes.h"
+#include "model/emulation/shared_commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
 namespace kd::sim {
 namespace {
 
-constexpr std::uint8_t kCr = 0x0D;
-constexpr std::size_t kMessageLimit = 45;
-constexpr int kMessageStepMs = 300;
+using Done = Expected<FixedCommand::Values>;
 
-std::string brightnessOf(int n) {
+constexpr std::size_t kMessageLimit = 45;
+constexpr int kMessageIntervalMs = 300;
+
+// 04 nn: the four levels the set knows, in percent; 0 for any other byte.
+int brightnessOf(int n) {
     switch (n) {
-    case 0xFF: return "100";
-    case 0x60: return "60";
-    case 0x40: return "40";
-    case 0x20: return "20";
-    default: return {};
+    case 0xFF: return 100;
+    case 0x60: return 60;
+    case 0x40: return 40;
+    case 0x20: return 20;
+    default: return 0;
     }
+}
+
+std::string is(std::uint8_t byte) {
+    return std::string(1, static_cast<char>(byte));
 }
 
 } // namespace
 
 PowerOn logicControlsPowerOn() {
-    return PowerOn{WriteMode::VerticalScroll, CodeTable::Pc437, true, false, CursorStyle::Block};
+    return PowerOn{WriteMode::VerticalScroll, CodeTable::Pc437, true, CursorStyle::Block};
 }
+
+LogicControlsInterpreter::LogicControlsInterpreter(Context &context)
+    : Interpreter(context), m_commands(commands()) {}
 
 void LogicControlsInterpreter::powerOn() {
     m_ibmMode = false;
-    screen().powerOn(logicControlsPowerOn());
+    Interpreter::powerOn();
 }
 
-Step LogicControlsInterpreter::step(std::string_view pending) {
+std::string LogicControlsInterpreter::stateNote() const {
+    return m_ibmMode ? m_context.say(Msg::IbmMode) : std::string();
+}
+
+CommandTable LogicControlsInterpreter::commands() {
     Screen &screen = this->screen();
-    const int first = byteAt(pending, 0);
-    const auto one = pending.substr(0, 1);
-    if (printable(static_cast<std::uint8_t>(first))) {
-        if (!screen.putByte(static_cast<std::uint8_t>(first)))
-            return refuse(one, "kein Zeichen in " + codeTableName(screen.codeTable()));
-        m_context.text(static_cast<std::uint8_t>(first));
-        return Step::done(1);
+    Context &context = m_context;
+    const auto reset = [this](auto) {
+        powerOn();
+        return Done{};
+    };
+    return {
+        cursorMove(context, is(0x08), "BS", Msg::Backspace, &Screen::backspace),
+        cursorMove(context, is(0x09), "HT", Msg::CursorRight, &Screen::cursorRight),
+        cursorMove(context, is(kLineFeed), "LF", Msg::LineFeed, &Screen::cursorDown),
+        cursorMove(context, is(kCarriageReturn), "CR", Msg::LineStart, &Screen::carriageReturn),
+        modeCommand(context, is(0x11), "DC1", WriteMode::Overwrite),
+        modeCommand(context, is(0x12), "DC2", WriteMode::VerticalScroll),
+        {is(0x13), 0, "13", Msg::CursorShown,
+         [&](auto) {
+             screen.setCursorVisible(true);
+             return Done{{context.say(Msg::On)}};
+         }},
+        {is(0x14), 0, "14", Msg::CursorShown,
+         [&](auto) {
+             screen.setCursorVisible(false);
+             return Done{{context.say(Msg::Off)}};
+         }},
+        {is(0x1C), 0, "1C", Msg::FlashingText,
+         [&](auto) {
+             screen.setBlinkingText(true);
+             return Done{{context.say(Msg::On)}};
+         }},
+        {is(0x1D), 0, "1D", Msg::FlashingText,
+         [&](auto) {
+             screen.setBlinkingText(false);
+             return Done{{context.say(Msg::Off)}};
+         }},
+        {is(kUnitSeparator), 0, "1F", Msg::Reset, reset},
+        {is(0x0F), 0, "0F", Msg::SelfTest, reset},
+        {is(0x04), 1, "04", Msg::BrightnessIs,
+         [&](std::string_view p) {
+             const int percent = brightnessOf(byteAt(p, 0));
+             if (percent == 0)
+                 return Done::refused(
+                     context.say(Msg::LogicControlsBrightness, {hexByte(byteAt(p, 0))}));
+             screen.setBrightness(percent);
+             return Done{{number(percent)}};
+         }},
+        // 10 nn: line 1 is 00..13h, line 2 14h..27h.
+        {is(kDataLinkEscape), 1, "10", Msg::CursorAt,
+         [&](std::string_view p) {
+             const int position = byteAt(p, 0);
+             if (position > 0x27)
+                 return Done::refused(context.say(Msg::PositionPast27, {hexByte(byteAt(p, 0))}));
+             screen.setCursor(position / Screen::kColumns, position % Screen::kColumns);
+             return Done{{number(position % Screen::kColumns + 1),
+                          number(position / Screen::kColumns + 1)}};
+         }},
+        // 03 X and five column bytes redefine the character X.
+        {is(0x03), 6, "03", Msg::UserCharacterDefined,
+         [&](std::string_view p) {
+             Glyph glyph{};
+             for (std::size_t i = 0; i < glyph.size(); ++i)
+                 glyph[i] = byteAt(p, 1 + i);
+             screen.defineUserCharacter(byteAt(p, 0), glyph);
+             screen.setUserCharactersSelected(true);
+             return Done{{hexByte(byteAt(p, 0))}};
+         }},
+        {is(0x00), 1, "00", Msg::ModeIs,
+         [this, &context](std::string_view p) {
+             const int mode = byteAt(p, 0);
+             if (mode > 1)
+                 return Done::refused(context.say(Msg::NoMode, {hexByte(byteAt(p, 0))}));
+             m_ibmMode = mode == 1;
+             return Done{{context.say(m_ibmMode ? Msg::IbmMode : Msg::LogicControlsMode)}};
+         }},
+        {is(0x02), 1, "02", Msg::CodeTableIs,
+         [this, &context, &screen](std::string_view p) {
+             if (!m_ibmMode)
+                 return Done::refused(context.say(Msg::OnlyInIbmMode));
+             const auto table = ibmCodeTable(byteAt(p, 0));
+             if (!table)
+                 return Done::refused(context.say(
+                     Msg::NoCodeTable, {hexByte(byteAt(p, 0)), codeTableName(screen.codeTable())}));
+             screen.setCodeTable(*table);
+             return Done{{codeTableName(*table)}};
+         }},
+        {std::string{static_cast<char>(kEscape), '%'}, 1, "ESC %", Msg::CodeTableIs,
+         [&](std::string_view p) {
+             const auto table = logicControlsCodeTable(byteAt(p, 0));
+             if (!table)
+                 return Done::refused(context.say(
+                     Msg::NoCodeTable, {number(byteAt(p, 0)), codeTableName(screen.codeTable())}));
+             screen.setCodeTable(*table);
+             return Done{{codeTableName(*table)}};
+         }},
+    };
+}
+
+Parse LogicControlsInterpreter::parse(std::string_view pending) {
+    const auto first = byteAt(pending, 0);
+    if (printable(first)) {
+        screen().putByte(first);
+        m_context.text(first);
+        return Parse::done(1);
     }
-    const auto needs = [&](std::size_t length) { return pending.size() < length; };
     // A running message stops at anything that moves the cursor or writes.
     if (first != 0x04 && first != 0x13 && first != 0x14)
-        screen.stopMarquees();
-    switch (first) {
-    case 0x08:
-        screen.cursorLeft(true);
-        return m_context.take(one, "BS: Cursor links, Zeichen löschen");
-    case 0x09: screen.cursorRight(); return m_context.take(one, "HT: Cursor rechts");
-    case 0x0A: screen.cursorDown(); return m_context.take(one, "LF: Zeilenvorschub");
-    case 0x0D:
-        screen.carriageReturn();
-        return m_context.take(one, "CR: Cursor an den Zeilenanfang");
-    case 0x11:
-        screen.setMode(WriteMode::Overwrite);
-        return m_context.take(one, "DC1: normale Anzeige (Umbruch)");
-    case 0x12:
-        screen.setMode(WriteMode::VerticalScroll);
-        return m_context.take(one, "DC2: vertikal rollen");
-    case 0x13: screen.setCursorVisible(true); return m_context.take(one, "13: Cursor an");
-    case 0x14: screen.setCursorVisible(false); return m_context.take(one, "14: Cursor aus");
-    case 0x1C: screen.setBlinkingText(true); return m_context.take(one, "1C: blinkender Text an");
-    case 0x1D: screen.setBlinkingText(false); return m_context.take(one, "1D: blinkender Text aus");
-    case 0x1F:
-        m_context.command(one, "1F: Reset");
-        powerOn();
-        return Step::done(1);
-    case 0x0F:
-        m_context.command(one, "0F: Selbsttest, dann Reset");
-        powerOn();
-        return Step::done(1);
-    case 0x04: {
-        if (needs(2))
-            return Step::incomplete();
-        const std::string percent = brightnessOf(byteAt(pending, 1));
-        if (percent.empty())
-            return refuse(pending.substr(0, 2),
-                          "04 " + hexByte(pending[1]) + ": Helligkeit 20, 40, 60 oder FF");
-        screen.setBrightness(std::stoi(percent));
-        return m_context.take(pending.substr(0, 2),
-                              "04 " + hexByte(pending[1]) + " → Helligkeit " + percent + " %");
-    }
-    case 0x10: {
-        if (needs(2))
-            return Step::incomplete();
-        const int position = byteAt(pending, 1);
-        if (position > 0x27)
-            return refuse(pending.substr(0, 2),
-                          "10 " + hexByte(pending[1]) + ": Position über 27 ignoriert");
-        screen.setCursor(position / Screen::kColumns, position % Screen::kColumns);
-        return m_context.take(pending.substr(0, 2),
-                              "10 " + hexByte(pending[1]) + ": Cursor Zeile " +
-                                  std::to_string(position / Screen::kColumns + 1) + ", Spalte " +
-                                  std::to_string(position % Screen::kColumns + 1));
-    }
-    case 0x05: {
-        std::size_t end = 1;
-        while (end < pending.size() && byteAt(pending, end) >= 0x20)
-            ++end;
-        if (end == pending.size())
-            return Step::incomplete();
-        if (byteAt(pending, end) != kCr)
-            return refuse(pending.substr(0, end), "05 ohne abschließendes CR");
-        std::u16string text;
-        for (std::size_t i = 1; i < end && text.size() < kMessageLimit; ++i)
-            text.push_back(textGlyphOf(static_cast<std::uint8_t>(pending[i]), screen.codeTable(),
-                                       screen.nationalSet()));
-        screen.startMarquee(0, text + u' ', kMessageStepMs, false);
-        return m_context.take(pending.substr(0, end + 1), "05: Laufschrift in Zeile 1");
-    }
-    case 0x03: {
-        // 03 X and five column bytes: redefines the character X.
-        if (needs(7))
-            return Step::incomplete();
-        Glyph glyph{};
-        for (std::size_t i = 0; i < glyph.size(); ++i)
-            glyph[i] = static_cast<std::uint8_t>(pending[2 + i]);
-        screen.defineUserCharacter(static_cast<std::uint8_t>(pending[1]), glyph);
-        screen.setUserCharactersSelected(true);
-        return m_context.take(pending.substr(0, 7),
-                              "03: eigenes Zeichen " + hexByte(pending[1]) + " definiert");
-    }
-    case 0x00: {
-        if (needs(2))
-            return Step::incomplete();
-        const int mode = byteAt(pending, 1);
-        if (mode > 1)
-            return refuse(pending.substr(0, 2), "00 " + hexByte(pending[1]) + ": kein Modus");
-        m_ibmMode = mode == 1;
-        return m_context.take(pending.substr(0, 2),
-                              mode == 1 ? "00 01: IBM-Modus" : "00 00: Logic-Controls-Modus");
-    }
-    case 0x02: {
-        if (needs(2))
-            return Step::incomplete();
-        if (!m_ibmMode)
-            return refuse(pending.substr(0, 2), "02 nn gilt nur im IBM-Modus (00 01)");
-        const auto table = ibmCodeTable(byteAt(pending, 1));
-        if (!table)
-            return refuse(pending.substr(0, 2), "02 " + hexByte(pending[1]) +
-                                                    ": keine solche Codeseite, bleibt " +
-                                                    codeTableName(screen.codeTable()));
-        screen.setCodeTable(*table);
-        return m_context.take(pending.substr(0, 2),
-                              "02 " + hexByte(pending[1]) + " → " + codeTableName(*table));
-    }
-    case 0x1B: return escape(pending);
-    default:
-        // Undefined bytes 00..1F are ignored, as the set defines it.
-        return refuse(one, "Steuerbyte ohne Bedeutung im Befehlssatz Logic Controls");
-    }
+        screen().stopMarquees();
+    if (const Parse result = matchFixed(m_commands, pending, m_context);
+        result.kind != Parse::NotMine)
+        return result;
+    if (first == 0x05)
+        return message(pending);
+    if (first == kEscape)
+        return ibmEscape(pending);
+    // Undefined bytes 00..1F are ignored, as the set defines it.
+    return refuse(pending.substr(0, 1), Msg::MeaninglessControlInSet,
+                  {emulationTitle(Emulation::LogicControls)});
 }
 
-// ESC % n chooses the code page; the IBM mode's ESC [ commands clear and place the cursor.
-Step LogicControlsInterpreter::escape(std::string_view pending) {
-    Screen &screen = this->screen();
+// 05, up to 45 characters and CR: a message running across line 1.
+Parse LogicControlsInterpreter::message(std::string_view pending) {
+    std::size_t end = 1;
+    while (end < pending.size() && byteAt(pending, end) >= 0x20)
+        ++end;
+    if (end == pending.size())
+        return Parse::incomplete();
+    if (byteAt(pending, end) != kCarriageReturn)
+        return refuse(pending.substr(0, end), Msg::WithoutClosingCr, {"05"});
+    std::u16string text;
+    for (std::size_t i = 1; i < end && text.size() < kMessageLimit; ++i)
+        text.push_back(
+            textGlyphOf(byteAt(pending, i), screen().codeTable(), screen().nationalSet()));
+    screen().startMarquee(0, text + u' ', kMessageIntervalMs, false);
+    return m_context.take(pending.substr(0, end + 1), Msg::MarqueeOnLine1, {"05", ""});
+}
+
+// The IBM mode's ESC [ Py ; Px H, ESC [ 2 J and ESC [ 0 K: up to a letter.
+Parse LogicControlsInterpreter::ibmEscape(std::string_view pending) {
     if (pending.size() < 3)
-        return Step::incomplete();
-    if (pending[1] == '%') {
-        const auto table = logicControlsCodeTable(byteAt(pending, 2));
-        if (!table)
-            return refuse(pending.substr(0, 3),
-                          "ESC % " + hexByte(pending[2]) + ": keine solche Codeseite");
-        screen.setCodeTable(*table);
-        return m_context.take(pending.substr(0, 3), "ESC % " + std::to_string(byteAt(pending, 2)) +
-                                                        " → " + codeTableName(*table));
+        return Parse::incomplete();
+    if (pending[1] != '[' || !m_ibmMode)
+        return refuse(pending.substr(0, 2), Msg::UnknownCommandInSet,
+                      {emulationTitle(Emulation::LogicControls)});
+    constexpr std::size_t kLongest = 10;
+    std::size_t end = 2;
+    while (end < pending.size() && end < kLongest &&
+           (std::isdigit(static_cast<unsigned char>(pending[end])) || pending[end] == ';'))
+        ++end;
+    if (end == pending.size())
+        return end >= kLongest ? refuse(pending, Msg::EscBracketWithoutLetter)
+                               : Parse::incomplete();
+    const std::string parameters(pending.substr(2, end - 2));
+    const std::string_view bytes = pending.substr(0, end + 1);
+    switch (pending[end]) {
+    case 'J': screen().clear(); return m_context.take(bytes, Msg::IbmClear);
+    case 'K': screen().clearToEndOfLine(); return m_context.take(bytes, Msg::IbmClearToLineEnd);
+    case 'H': {
+        const std::size_t semicolon = parameters.find(';');
+        const int row = semicolon == std::string::npos ? 1 : std::atoi(parameters.c_str());
+        const int column =
+            semicolon == std::string::npos ? 1 : std::atoi(parameters.c_str() + semicolon + 1);
+        screen().setCursor(std::max(row, 1) - 1, std::max(column, 1) - 1);
+        return m_context.take(bytes, Msg::IbmCursorAt,
+                              {number(std::max(column, 1)), number(std::max(row, 1))});
     }
-    if (pending[1] == '[' && m_ibmMode) {
-        // ESC [ Py ; Px H, ESC [ 2 J, ESC [ 0 K: up to a letter.
-        std::size_t end = 2;
-        while (end < pending.size() && end < 10 &&
-               (std::isdigit(static_cast<unsigned char>(pending[end])) || pending[end] == ';'))
-            ++end;
-        if (end == pending.size())
-            return end >= 10 ? refuse(pending, "ESC [ ohne Befehlsbuchstaben") : Step::incomplete();
-        const std::string parameters(pending.substr(2, end - 2));
-        const auto bytes = pending.substr(0, end + 1);
-        switch (pending[end]) {
-        case 'J': screen.clear(); return m_context.take(bytes, "ESC [ 2 J: Display löschen");
-        case 'K':
-            screen.clearToEndOfLine();
-            return m_context.take(bytes, "ESC [ 0 K: bis Zeilenende löschen");
-        case 'H': {
-            const std::size_t semicolon = parameters.find(';');
-            const int row = semicolon == std::string::npos ? 1 : std::atoi(parameters.c_str());
-            const int column =
-                semicolon == std::string::npos ? 1 : std::atoi(parameters.c_str() + semicolon + 1);
-            screen.setCursor(std::max(row, 1) - 1, std::max(column, 1) - 1);
-            return m_context.take(bytes, "ESC [ H: Cursor Zeile " +
-                                             std::to_string(std::max(row, 1)) + ", Spalte " +
-                                             std::to_string(std::max(column, 1)));
-        }
-        default: return refuse(bytes, "ESC [ … " + std::string(1, pending[end]) + " unbekannt");
-        }
+    default: return refuse(bytes, Msg::UnknownCommand, {"ESC [ … " + std::string(1, pending[end])});
     }
-    return refuse(pending.substr(0, 2),
-                  "ESC " + hexByte(pending[1]) + " unbekannt im Befehlssatz Logic Controls");
 }
 
 } // namespace kd::sim

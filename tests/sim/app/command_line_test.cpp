@@ -166,19 +166,20 @@ TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {
     EXPECT_EQ(read.arrivals[1].bytes, "Hallo");
     EXPECT_LE(read.arrivals[0].atMs, read.arrivals[1].atMs);
 
-    EXPECT_EQ(readRecording(std::string(kRecordingHeader) + "\n12 USB 0C ZZ\n").error,
+    const std::string malformed = std::string(kRecordingHeader) + "\n12 USB 0C ZZ\n";
+    EXPECT_EQ(readRecording(malformed).error, "line 2 of the recording is malformed");
+    EXPECT_EQ(readRecording(malformed, Language::German).error,
               "Zeile 2 der Aufzeichnung ist fehlerhaft");
 }
 
 // A time a timer cannot wait for is refused with its line, as any other malformed line is.
 TEST(Recording, RefusesTimesOutOfRangeWithTheLineNumber) {
     const std::string header = std::string(kRecordingHeader) + "\n";
-    const std::string outOfRange =
-        "der Aufzeichnung hat eine Zeit außerhalb von 0 bis 2147483647 ms";
+    const std::string outOfRange = "of the recording has a time outside 0 to 2147483647 ms";
     for (const char *time : {"4294967296", "2147483648", "-1", "99999999999999999999"}) {
         const ReadRecording read =
             readRecording(header + "0 USB 41\n" + time + " USB 0C\n5 USB 42\n");
-        EXPECT_EQ(read.error, "Zeile 3 " + outOfRange + ": " + time) << time;
+        EXPECT_EQ(read.error, "line 3 " + outOfRange + ": " + time) << time;
         EXPECT_TRUE(read.arrivals.empty()) << time;
     }
     const ReadRecording latest = readRecording(header + "2147483647 USB 0C\n");

@@ -33,18 +33,18 @@ TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged
         EXPECT_EQ(QAccessible::queryAccessibleInterface(window.line(row))->role(),
                   QAccessible::StaticText);
     }
-    EXPECT_TRUE(accessibleName(window.stateLine()).startsWith("Befehlssatz Standard · "))
+    EXPECT_TRUE(accessibleName(window.stateLine()).startsWith("Command set Standard · "))
         << accessibleName(window.stateLine()).toStdString();
 
     const QString log = window.log()->toPlainText();
-    EXPECT_TRUE(log.contains(QStringLiteral("Seriell  0C  CLR: Display löschen")))
+    EXPECT_TRUE(log.contains(QStringLiteral("Seriell  0C  CLR: clear the display")))
         << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("47 65 73 61 6D 74 3A  Text \"Gesamt:\"")));
+    EXPECT_TRUE(log.contains(QStringLiteral("47 65 73 61 6D 74 3A  text \"Gesamt:\"")));
 
     display.receive(QStringLiteral("USB"), QByteArray("\x02\x05Q\x03", 4));
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return window.log()->toPlainText().contains(
-            QStringLiteral("USB      02 05 51 03  verworfen: unbekannter Rahmen 51"));
+            QStringLiteral("USB      02 05 51 03  refused: unknown frame 51"));
     }));
 }
 
@@ -63,9 +63,9 @@ TEST(SimWindow, ChoosingACommandSetIsItsPowerOnAndRemembered) {
     choice->setCurrentIndex(logic);
     emit choice->activated(logic);
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return window.stateLine()->text().startsWith("Befehlssatz Logic Controls"); }));
+        [&] { return window.stateLine()->text().startsWith("Command set Logic Controls"); }));
     EXPECT_EQ(accessibleName(window.line(0)), QString(20, u' '));
-    EXPECT_TRUE(window.stateLine()->text().contains("vertikal rollen"));
+    EXPECT_TRUE(window.stateLine()->text().contains("vertical scroll"));
     EXPECT_EQ(SimWindow::rememberedEmulation(), Emulation::LogicControls);
 }
 
