@@ -50,6 +50,25 @@ std::string recordLine(const Arrival &arrival) {
     return line + '\n';
 }
 
+std::optional<Arrival> parseRecordingLine(std::string_view line) {
+    Arrival arrival;
+    const auto [afterTime, ec] =
+        std::from_chars(line.data(), line.data() + line.size(), arrival.atMs);
+    const std::size_t timeLength = static_cast<std::size_t>(afterTime - line.data());
+    const std::size_t sourceEnd = line.find(' ', timeLength + 1);
+    const std::optional<std::string> bytes =
+        sourceEnd == std::string_view::npos ? std::nullopt : fromHex(line.substr(sourceEnd + 1));
+    if (ec != std::errc() || timeLength >= line.size() || line[timeLength] != ' ' || !bytes)
+        return std::nullopt;
+    arrival.source = std::string(line.substr(timeLength + 1, sourceEnd - timeLength - 1));
+    arrival.bytes = *bytes;
+    return arrival;
+}
+
+std::string malformedRecordingLine(int number) {
+    return "Zeile " + std::to_string(number) + " der Aufzeichnung ist fehlerhaft";
+}
+
 ReadRecording readRecording(std::string_view content) {
     ReadRecording result;
     if (content.substr(0, kRecordingHeader.size()) != kRecordingHeader) {
@@ -67,22 +86,13 @@ ReadRecording readRecording(std::string_view content) {
         ++number;
         if (line.empty() || line.front() == '#')
             continue;
-        Arrival arrival;
-        const auto [afterTime, ec] =
-            std::from_chars(line.data(), line.data() + line.size(), arrival.atMs);
-        const std::size_t timeLength = static_cast<std::size_t>(afterTime - line.data());
-        const std::size_t sourceEnd = line.find(' ', timeLength + 1);
-        const std::optional<std::string> bytes = sourceEnd == std::string_view::npos
-                                                     ? std::nullopt
-                                                     : fromHex(line.substr(sourceEnd + 1));
-        if (ec != std::errc() || timeLength >= line.size() || line[timeLength] != ' ' || !bytes) {
-            result.error = "Zeile " + std::to_string(number) + " der Aufzeichnung ist fehlerhaft";
+        std::optional<Arrival> arrival = parseRecordingLine(line);
+        if (!arrival) {
+            result.error = malformedRecordingLine(number);
             result.arrivals.clear();
             return result;
         }
-        arrival.source = std::string(line.substr(timeLength + 1, sourceEnd - timeLength - 1));
-        arrival.bytes = *bytes;
-        result.arrivals.push_back(std::move(arrival));
+        result.arrivals.push_back(std::move(*arrival));
     }
     return result;
 }

@@ -29,4 +29,9 @@ struct ReadRecording {
 };
 ReadRecording readRecording(std::string_view content);
 
+// One arrival line of a recording (not the header, not a comment), or nothing when it is malformed.
+std::optional<Arrival> parseRecordingLine(std::string_view line);
+// The error for a malformed line, by its number from 1.
+std::string malformedRecordingLine(int number);
+
 } // namespace kd::sim

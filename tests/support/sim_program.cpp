@@ -2,6 +2,7 @@
 
 #include "display/usb_display_library.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,13 +20,19 @@ void execSimProgram(const std::vector<std::string> &arguments) {
     ::_exit(127);
 }
 
-ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect) {
+ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
+                         const std::string &standardInput) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(out[1], collect);
+        if (!standardInput.empty()) {
+            const int input = ::open(standardInput.c_str(), O_RDONLY);
+            if (input < 0 || ::dup2(input, STDIN_FILENO) < 0)
+                ::_exit(126);
+        }
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("QT_QPA_PLATFORM");

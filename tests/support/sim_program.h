@@ -15,7 +15,9 @@ struct ProgramRun {
 [[noreturn]] void execSimProgram(const std::vector<std::string> &arguments);
 
 // Runs the kundendisplay-sim program beside the test with the arguments and no window system,
-// and collects what it wrote to the given descriptor (1 or 2).
-ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect);
+// and collects what it wrote to the given descriptor (1 or 2). Its standard input is the given
+// path when there is one.
+ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
+                         const std::string &standardInput = {});
 
 } // namespace kd::test
