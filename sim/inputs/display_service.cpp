@@ -9,6 +9,8 @@ namespace {
 
 // How much log may wait for the window, in UTF-16 code units.
 constexpr qint64 kPendingLogLimit = 32 * 1024;
+// How many commands may wait for their reader.
+constexpr std::size_t kPendingCommandLimit = 4096;
 
 QString logPrefix(const QString &source) {
     return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
@@ -36,6 +38,8 @@ Snapshot DisplayService::snapshot() const {
     snapshot.stepMs = m_model.stepMs();
     snapshot.emulation = m_model.emulation();
     snapshot.state = m_model.stateLine();
+    snapshot.detected = m_model.detected();
+    snapshot.detection = m_model.detection();
     snapshot.inputs = m_places;
     return snapshot;
 }
@@ -77,6 +81,17 @@ void DisplayService::discardPartial(const QString &source) {
 void DisplayService::logEntries(const QString &source, const std::vector<LogEntry> &entries) {
     if (entries.empty())
         return;
+    {
+        QMutexLocker lock(&m_logMutex);
+        if (m_keepCommands) {
+            for (const LogEntry &entry : entries)
+                m_pendingCommands.push_back({source, entry.bytes, entry.meaning});
+            while (m_pendingCommands.size() > kPendingCommandLimit) {
+                m_pendingCommands.pop_front();
+                ++m_droppedCommands;
+            }
+        }
+    }
     const QString prefix = logPrefix(source);
     for (const LogEntry &entry : entries)
         appendLog(prefix + QString::fromStdString(entry.bytes.empty()
@@ -150,6 +165,19 @@ void DisplayService::appendLog(QString line) {
         m_droppedLogBytes += m_pendingLog.front().size();
         m_pendingLog.pop_front();
     }
+}
+
+void DisplayService::keepCommands(bool keep) {
+    QMutexLocker lock(&m_logMutex);
+    m_keepCommands = keep;
+}
+
+CommandBatch DisplayService::takeCommands() {
+    QMutexLocker lock(&m_logMutex);
+    CommandBatch batch{{m_pendingCommands.begin(), m_pendingCommands.end()}, m_droppedCommands};
+    m_pendingCommands.clear();
+    m_droppedCommands = 0;
+    return batch;
 }
 
 LogBatch DisplayService::takeLog() {

@@ -44,11 +44,21 @@ bool SingleClient::admit(QIODevice *socket, std::function<void()> abort) {
 }
 
 void SingleClient::welcome(QIODevice *socket) {
+    m_filter = m_filterFactory ? m_filterFactory() : Filter();
     connect(socket, &QIODevice::readyRead, this, [this, socket] {
         m_silentClientTimer->stop();
-        m_deliver(m_source, socket->readAll());
+        QByteArray bytes = socket->readAll();
+        if (m_filter) {
+            QByteArray reply;
+            bytes = m_filter(bytes, reply);
+            if (!reply.isEmpty())
+                socket->write(reply);
+        }
+        if (!bytes.isEmpty())
+            m_deliver(m_source, bytes);
     });
-    socket->write(m_greeting);
+    if (!m_greeting.isEmpty())
+        socket->write(m_greeting);
 }
 
 void SingleClient::clientLeft(QIODevice *socket) {

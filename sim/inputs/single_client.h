@@ -29,7 +29,15 @@ class SingleClient : public QObject {
                  QObject *parent = nullptr);
     ~SingleClient() override;
 
+    // Between a client's bytes and the display: takes what the client sent, returns what the
+    // display gets, and puts into reply what goes back to the client at once (a protocol's
+    // answers, RFC 2217's say). Without one, every byte goes to the display and nothing back.
+    using Filter = std::function<QByteArray(const QByteArray &received, QByteArray &reply)>;
+    // Makes a fresh filter for each client, so that a protocol's state starts anew with it.
+    using FilterFactory = std::function<Filter()>;
+
     void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
+    void setFilter(FilterFactory factory) { m_filterFactory = std::move(factory); }
 
     // A connection the server accepted: it becomes the client, or is turned away when one is
     // served. The rules take ownership of it either way.
@@ -53,6 +61,8 @@ class SingleClient : public QObject {
     QString m_source;
     QByteArray m_greeting;
     Deliver m_deliver;
+    FilterFactory m_filterFactory;
+    Filter m_filter;
     QPointer<QIODevice> m_client;
     std::function<void()> m_abortClient;
     QTimer *m_silentClientTimer = nullptr;

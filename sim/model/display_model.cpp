@@ -61,6 +61,12 @@ std::string DisplayModel::detection() const {
     return {};
 }
 
+Emulation DisplayModel::detected() const {
+    if (const auto *detector = dynamic_cast<const AutoInterpreter *>(m_interpreter.get()))
+        return detector->detected();
+    return m_emulation;
+}
+
 std::string DisplayModel::stateLine() const {
     std::string peripheral;
     switch (m_screen.peripheral()) {

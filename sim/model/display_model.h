@@ -37,6 +37,8 @@ class DisplayModel {
     std::string stateLine() const;
     // For `auto`: the set it locked on and why; otherwise empty.
     std::string detection() const;
+    // For `auto`: the set it locked on, or Auto while it has not decided; otherwise the set.
+    Emulation detected() const;
 
     // Advances the running texts by one step; true when anything changed.
     bool step() { return m_screen.step(); }
