@@ -1,53 +1,14 @@
+#include "app/requested_inputs.h"
 #include "app/sim_options.h"
+#include "app/termination_signals.h"
+#include "app/without_window.h"
 #include "inputs/display_service.h"
 #include "inputs/inputs_thread.h"
-#include "model/print_mode.h"
 #include "window/sim_window.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
-
-#include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
-
-namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    (void)!::write(g_signalPipe[0], &byte, 1);
-}
-
-// SIGTERM and SIGINT end the program through its event loop, so that it removes its socket and
-// its port map entry as on a normal close.
-void quitOnTerminationSignals(QApplication &app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-        char byte;
-        (void)!::read(g_signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
-    });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    ::sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-}
-
-void fail(const QString &message) {
-    std::fputs(qPrintable(QStringLiteral("kundendisplay-sim: ") + message + QLatin1Char('\n')),
-               stderr);
-}
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     // The command line is read before any window system is touched, so that --help needs none.
@@ -62,41 +23,24 @@ int main(int argc, char *argv[]) {
     }
 
     const kd::sim::SimOptions &options = parsed.options;
-    if (options.print) {
-        // No window and no X server: a test suite's headless display.
-        return kd::sim::printScreen(options.emulation.value_or(kd::sim::Emulation::Standard),
-                                    options.printFile.toStdString(), std::cin, std::cout,
-                                    std::cerr);
-    }
+    // No window and no X server: a test suite's display.
+    if (options.print)
+        return kd::sim::runPrint(options, argc, argv);
+    if (options.headless)
+        return kd::sim::runHeadless(options, argc, argv);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
-    quitOnTerminationSignals(app);
+    kd::sim::quitOnTerminationSignals(app);
 
     const kd::sim::Emulation emulation = options.emulation.value_or(
         kd::sim::SimWindow::rememberedEmulation().value_or(kd::sim::Emulation::Standard));
     // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
     // the window (or a screen reader asking it) waiting.
     kd::sim::InputsThread inputs(emulation);
-    kd::sim::InputsSettings settings;
-    settings.comPort = options.comPort;
-    const QString problems = inputs.start(settings);
-    if (inputs.anotherDisplayRunning()) {
-        fail(problems);
-        return 1;
-    }
-    // What the command line asked for explicitly must work, or the program says why and ends.
-    QString refusal;
-    inputs.run([&](kd::sim::Inputs &opened) {
-        if (!options.serialLink.isEmpty())
-            refusal = opened.linkTerminalTo(options.serialLink);
-        if (refusal.isEmpty() && !options.recordFile.isEmpty())
-            refusal = opened.recordTo(options.recordFile);
-        if (refusal.isEmpty() && !options.replayFile.isEmpty())
-            refusal = opened.replay(options.replayFile);
-    });
-    if (!refusal.isEmpty()) {
-        fail(refusal);
+    if (const QString refusal = kd::sim::startRequestedInputs(inputs, options);
+        !refusal.isEmpty()) {
+        kd::sim::fail(refusal);
         return 1;
     }
     kd::sim::SimWindow window(inputs.service());

@@ -39,6 +39,23 @@ QString emulationNames() {
     return names.join(QStringLiteral(", "));
 }
 
+// [HOST:]PORT, HOST a name, an IPv4 address or an IPv6 address in brackets; without HOST the
+// loopback address, so that nothing is reachable from outside unless the user says so.
+bool parseTcpPlace(const QString &text, QString &host, quint16 &port) {
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    host = colon < 0 ? QStringLiteral("127.0.0.1") : text.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    const QString number = colon < 0 ? text : text.mid(colon + 1);
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    bool ok = false;
+    const uint value = number.toUInt(&ok);
+    if (host.isEmpty() || !digits.match(number).hasMatch() || !ok || value > 65535)
+        return false;
+    port = static_cast<quint16>(value);
+    return true;
+}
+
 ParsedOptions refused(const QString &message) {
     ParsedOptions parsed;
     parsed.message = message;
@@ -86,8 +103,33 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         QStringLiteral("replay"),
         QStringLiteral("Spielt eine Aufzeichnung von --record im Fenster in ihrem Tempo ab."),
         QStringLiteral("DATEI"));
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        QStringLiteral("Öffnet kein Fenster und braucht keinen X-Server: dieselben Eingänge, "
+                       "Befehlssätze, Aufzeichnung und Wiedergabe; die Ereignisse (ready, screen) "
+                       "gehen als JSON Lines auf die Standardausgabe. Endet mit SIGTERM oder "
+                       "SIGINT."));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Mit --headless: zusätzlich ein Ereignis \"command\" je Befehl."));
+    const QCommandLineOption png(
+        QStringLiteral("png"),
+        QStringLiteral("Mit --print oder --headless: schreibt beim Ende das Bild des Displays, "
+                       "wie das Fenster es zeigt, als PNG in DATEI."),
+        QStringLiteral("DATEI"));
+    const QCommandLineOption noUsb(QStringLiteral("no-usb"),
+                                   QStringLiteral("Öffnet keinen USB-Socket. Mit --com 0 trägt "
+                                                  "das Display nichts beim Benutzer ein und "
+                                                  "nimmt keine Sperre: beliebig viele laufen "
+                                                  "nebeneinander."));
+    const QCommandLineOption tcp(
+        QStringLiteral("tcp"),
+        QStringLiteral("Nimmt Bytes über TCP an: ein Client zur Zeit, an RECHNER (Vorgabe "
+                       "127.0.0.1) und PORT (0: das System wählt; das Ereignis ready und das "
+                       "Fenster nennen ihn)."),
+        QStringLiteral("[RECHNER:]PORT"));
     for (const QCommandLineOption &option :
-         {help, emulation, com, serialLink, print, record, replay})
+         {help, emulation, com, serialLink, print, record, replay, headless, log, png, noUsb, tcp})
         parser.addOption(option);
     parser.addPositionalArgument(QStringLiteral("DATEI"),
                                  QStringLiteral("Mit --print: die Datei mit den Bytes."),
@@ -127,6 +169,27 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         options.printFile = files.first();
     if (options.print && !options.replayFile.isEmpty())
         return refused(QStringLiteral("--print und --replay schließen einander aus"));
+    options.headless = parser.isSet(headless);
+    options.logCommands = parser.isSet(log);
+    options.pngFile = parser.value(png);
+    options.usbSocket = !parser.isSet(noUsb);
+    if (options.print && options.headless)
+        return refused(QStringLiteral("--print und --headless schließen einander aus"));
+    if (options.logCommands && !options.headless)
+        return refused(QStringLiteral("--log gilt nur mit --headless"));
+    if (parser.isSet(png) && (options.pngFile.isEmpty() || !(options.print || options.headless)))
+        return refused(options.pngFile.isEmpty()
+                           ? QStringLiteral("--png braucht einen Dateinamen")
+                           : QStringLiteral("--png gilt nur mit --print oder --headless; im "
+                                            "Fenster speichert Strg+S das Bild"));
+    if (parser.isSet(tcp)) {
+        if (options.print)
+            return refused(QStringLiteral("--print und --tcp schließen einander aus"));
+        if (!parseTcpPlace(parser.value(tcp), options.tcpHost, options.tcpPort))
+            return refused(QStringLiteral("Ungültiger Wert für --tcp: \"%1\" (erwartet "
+                                          "[RECHNER:]PORT mit PORT von 0 bis 65535)")
+                               .arg(parser.value(tcp)));
+    }
     return parsed;
 }
 
