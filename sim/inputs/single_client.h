@@ -42,7 +42,8 @@ class SingleClient : public QObject {
     // A connection the server accepted: it becomes the client, or is turned away when one is
     // served. The rules take ownership of it either way.
     template <typename Socket> void offer(Socket *socket) {
-        if (!admit(socket, [socket] { socket->abort(); })) {
+        if (!admit(
+                socket, [socket] { socket->abort(); }, socket->socketDescriptor())) {
             socket->abort();
             socket->deleteLater();
             return;
@@ -53,7 +54,10 @@ class SingleClient : public QObject {
     }
 
   private:
-    bool admit(QIODevice *socket, std::function<void()> abort);
+    bool admit(QIODevice *socket, std::function<void()> abort, qintptr descriptor);
+    // The client has closed its end, though the display has not read that yet: what it sent last
+    // is taken, and it goes.
+    bool takeLeavingClient();
     void welcome(QIODevice *socket);
     void clientLeft(QIODevice *socket);
 
@@ -65,6 +69,7 @@ class SingleClient : public QObject {
     Filter m_filter;
     QPointer<QIODevice> m_client;
     std::function<void()> m_abortClient;
+    qintptr m_clientDescriptor = -1;
     QTimer *m_silentClientTimer = nullptr;
     int m_silentClientMs = 5000;
 };
