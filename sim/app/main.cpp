@@ -1,17 +1,12 @@
-#include "app/requested_inputs.h"
+#include "app/gui_program.h"
 #include "app/sim_options.h"
-#include "app/termination_signals.h"
 #include "app/without_window.h"
-#include "inputs/display_service.h"
-#include "inputs/inputs_thread.h"
-#include "window/sim_window.h"
-
-#include <QApplication>
 
 #include <cstdio>
 
+// kundendisplay-sim: --print and --headless here, with Qt Core and Network only; the window and
+// --png in kundendisplay-sim-gui, which takes this process's place.
 int main(int argc, char *argv[]) {
-    // The command line is read before any window system is touched, so that --help needs none.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -21,29 +16,10 @@ int main(int argc, char *argv[]) {
                    parsed.exitStatus == 0 ? stdout : stderr);
         return parsed.exitStatus;
     }
-
     const kd::sim::SimOptions &options = parsed.options;
-    // No window and no X server: a test suite's display.
-    if (options.print)
+    if (options.pngFile.isEmpty() && options.print)
         return kd::sim::runPrint(options, argc, argv);
-    if (options.headless)
+    if (options.pngFile.isEmpty() && options.headless)
         return kd::sim::runHeadless(options, argc, argv);
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
-    kd::sim::quitOnTerminationSignals(app);
-
-    const kd::sim::Emulation emulation = options.emulation.value_or(
-        kd::sim::SimWindow::rememberedEmulation().value_or(kd::sim::Emulation::Standard));
-    // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
-    // the window (or a screen reader asking it) waiting.
-    kd::sim::InputsThread inputs(emulation);
-    if (const QString refusal = kd::sim::startRequestedInputs(inputs, options);
-        !refusal.isEmpty()) {
-        kd::sim::fail(refusal);
-        return 1;
-    }
-    kd::sim::SimWindow window(inputs.service());
-    window.show();
-    return app.exec();
+    return kd::sim::execGuiProgram(argv);
 }

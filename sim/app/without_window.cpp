@@ -6,10 +6,8 @@
 #include "inputs/display_service.h"
 #include "inputs/inputs_thread.h"
 #include "model/print_mode.h"
-#include "picture/display_picture.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <signal.h>
 #include <unistd.h>
@@ -21,17 +19,16 @@
 namespace kd::sim {
 namespace {
 
-// Fonts need a QGuiApplication; on the offscreen platform it needs no window system. It is made
-// only for --png, so that everything else initialises no GUI library at all.
-std::unique_ptr<QCoreApplication> makeApplication(bool picture, int &argc, char **argv) {
-    if (!picture)
-        return std::make_unique<QCoreApplication>(argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+std::unique_ptr<QCoreApplication> makeApplication(const PictureWriter *picture, int &argc,
+                                                  char **argv) {
+    if (picture)
+        return picture->makeApplication(argc, argv);
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-QString writePicture(const Screen &screen, const QString &path) {
-    const QString refusal = saveDisplayPicture(screen, path);
+QString writePicture(const PictureWriter *picture, const Screen &screen, const QString &path) {
+    const QString refusal = picture ? picture->write(screen, path)
+                                    : QStringLiteral("dieses Programm zeichnet keine Bilder");
     return refusal.isEmpty() ? QString() : QStringLiteral("--png: ") + refusal;
 }
 
@@ -48,7 +45,7 @@ void fail(const QString &message) {
                stderr);
 }
 
-int runPrint(const SimOptions &options, int &argc, char **argv) {
+int runPrint(const SimOptions &options, int &argc, char **argv, const PictureWriter *picture) {
     Screen screen;
     const int status =
         printScreen(options.emulation.value_or(Emulation::Standard),
@@ -56,16 +53,17 @@ int runPrint(const SimOptions &options, int &argc, char **argv) {
     std::cout.flush();
     if (status != 0 || options.pngFile.isEmpty())
         return status;
-    const auto app = makeApplication(true, argc, argv);
-    if (const QString refusal = writePicture(screen, options.pngFile); !refusal.isEmpty()) {
+    const auto app = makeApplication(picture, argc, argv);
+    if (const QString refusal = writePicture(picture, screen, options.pngFile);
+        !refusal.isEmpty()) {
         fail(refusal);
         return 1;
     }
     return 0;
 }
 
-int runHeadless(const SimOptions &options, int &argc, char **argv) {
-    const auto app = makeApplication(!options.pngFile.isEmpty(), argc, argv);
+int runHeadless(const SimOptions &options, int &argc, char **argv, const PictureWriter *picture) {
+    const auto app = makeApplication(options.pngFile.isEmpty() ? nullptr : picture, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
     // A reader that goes away ends nothing but the stream.
     ::signal(SIGPIPE, SIG_IGN);
@@ -107,7 +105,8 @@ int runHeadless(const SimOptions &options, int &argc, char **argv) {
     inputs.stop();
     stream.flush();
     if (!options.pngFile.isEmpty()) {
-        if (const QString refusal = writePicture(service.snapshot().screen, options.pngFile);
+        if (const QString refusal =
+                writePicture(picture, service.snapshot().screen, options.pngFile);
             !refusal.isEmpty()) {
             fail(refusal);
             return 1;

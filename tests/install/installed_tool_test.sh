@@ -19,7 +19,8 @@ trap cleanup EXIT
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 root="$work/root/usr"
 for file in share/man/man1/kundendisplay-test.1.gz share/man/man1/kundendisplay-sim.1.gz \
-            bin/kundendisplay-test bin/kundendisplay-sim lib/kundendisplay/usb/libcd722dusb.so \
+            bin/kundendisplay-test bin/kundendisplay-sim lib/kundendisplay/kundendisplay-sim-gui \
+            lib/kundendisplay/usb/libcd722dusb.so \
             share/applications/kundendisplay-test.desktop \
             share/applications/kundendisplay-sim.desktop \
             share/icons/hicolor/scalable/apps/kundendisplay-test.svg \
