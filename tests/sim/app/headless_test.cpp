@@ -206,6 +206,29 @@ TEST(Headless, TerminationWritesTheLastScreenAndRemovesWhatItEntered) {
     }
 }
 
+// The same recording and replay as the window: what one headless display recorded, another plays.
+TEST(Headless, RecordsAndReplaysAsTheWindowDoes) {
+    test::PrivateRuntimeDir runtime;
+    const fs::path recording = fs::path(runtime.path()) / "kasse.rec";
+    {
+        HeadlessSim sim(sideBySide({"--record", recording.string()}));
+        const QJsonObject ready = sim.ready();
+        ASSERT_EQ(ready["event"], "ready");
+        const int client = test::connectTcp(test::portOf(ready));
+        ASSERT_TRUE(test::sendAll(client, "\x0c"
+                                          "Aufgezeichnet\x1f\x24\x01\x02"));
+        ASSERT_FALSE(sim.waitForLines("Aufgezeichnet", "").isEmpty());
+        ASSERT_TRUE(test::sendAll(client, "Zeile 2"));
+        ASSERT_FALSE(sim.waitForLines("Aufgezeichnet", "Zeile 2").isEmpty());
+        ::close(client);
+        EXPECT_EQ(sim.end(SIGTERM), 0);
+    }
+    HeadlessSim replayed({"--com", "0", "--no-usb", "--replay", recording.string()});
+    ASSERT_EQ(replayed.ready()["event"], "ready");
+    EXPECT_FALSE(replayed.waitForLines("Aufgezeichnet", "Zeile 2").isEmpty());
+    EXPECT_EQ(replayed.end(SIGTERM), 0);
+}
+
 // Every bad input names the option, the thing and the reason: status 1 for what fails at run time,
 // 2 for a command line that is malformed.
 TEST(Headless, RefusesBadInputsNamingTheOptionAndTheReason) {

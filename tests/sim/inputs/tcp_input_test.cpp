@@ -4,6 +4,9 @@
 #include "inputs/tcp_input.h"
 #include "support/headless_sim.h"
 #include "support/sim_thread.h"
+#include "window/sim_window.h"
+
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,13 @@ TEST(TcpInput, FilterAnswersEachClientWithStateOfItsOwnAndSilentClientsAreDroppe
     const QString address = sim.service().places().tcpAddress;
     ASSERT_TRUE(address.startsWith(QStringLiteral("127.0.0.1:"))) << address.toStdString();
     const int port = address.mid(address.lastIndexOf(QLatin1Char(':')) + 1).toInt();
+    // The window's input list names the address, with the port the system chose.
+    sim::SimWindow window(sim.service());
+    window.refresh();
+    const QLabel *inputs = window.findChild<QLabel *>(QStringLiteral("inputs"));
+    ASSERT_NE(inputs, nullptr);
+    EXPECT_TRUE(inputs->text().contains(QStringLiteral("TCP: ") + address))
+        << inputs->text().toStdString();
 
     const int first = test::connectTcp(port);
     ASSERT_GE(first, 0);
