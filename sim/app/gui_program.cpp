@@ -24,7 +24,9 @@ QString guiProgramPath() {
 
 int execGuiProgram(char **argv) {
     const QByteArray program = guiProgramPath().toLocal8Bit();
-    std::vector<char *> arguments{const_cast<char *>(program.constData())};
+    // argv[0] stays as the user started it: the window system names the window's class after it,
+    // which the desktop entry of kundendisplay-sim matches.
+    std::vector<char *> arguments{argv[0]};
     for (char **argument = argv + 1; *argument; ++argument)
         arguments.push_back(*argument);
     arguments.push_back(nullptr);
