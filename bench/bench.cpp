@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "app/main_window.h"
 #include "flood.h"
+#include "headless.h"
 #include "support/fakes.h"
 #include "support/pseudo_terminal.h"
 #include "support/sim_thread.h"
@@ -264,6 +265,7 @@ int main(int argc, char **argv) {
         ->Unit(benchmark::kMillisecond);
 
     kd::bench::registerFloodBenchmarks();
+    kd::bench::registerHeadlessBenchmarks();
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

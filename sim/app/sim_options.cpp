@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace kd::sim {
 namespace {
@@ -29,6 +30,23 @@ QString emulationNames() {
     for (Emulation emulation : allEmulations())
         names << QString::fromStdString(emulationName(emulation));
     return names.join(QStringLiteral(", "));
+}
+
+// [HOST:]PORT, HOST a name, an IPv4 address or an IPv6 address in brackets; without HOST the
+// loopback address, so that nothing is reachable from outside unless the user says so.
+bool parseTcpPlace(const QString &text, QString &host, quint16 &port) {
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    host = colon < 0 ? QStringLiteral("127.0.0.1") : text.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    const QString number = colon < 0 ? text : text.mid(colon + 1);
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    bool ok = false;
+    const uint value = number.toUInt(&ok);
+    if (host.isEmpty() || !digits.match(number).hasMatch() || !ok || value > 65535)
+        return false;
+    port = static_cast<quint16>(value);
+    return true;
 }
 
 ParsedOptions refused(const QString &message) {
@@ -80,8 +98,31 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         QStringLiteral("replay"),
         CommandLine::tr("Plays a recording of --record into the window at its pace."),
         CommandLine::tr("FILE"));
-    for (const QCommandLineOption &option :
-         {help, version, emulation, com, serialLink, print, record, replay})
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        CommandLine::tr("Opens no window and needs no X server: the same inputs, command sets, "
+                        "recording and replay; the events (ready, screen) go to standard output "
+                        "as JSON Lines. Ends on SIGTERM or SIGINT."));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        CommandLine::tr("With --headless: a \"command\" event per command too."));
+    const QCommandLineOption png(
+        QStringLiteral("png"),
+        CommandLine::tr("With --print or --headless: writes the picture of the display, as the "
+                        "window shows it, as a PNG to FILE at the end."),
+        CommandLine::tr("FILE"));
+    const QCommandLineOption noUsb(
+        QStringLiteral("no-usb"),
+        CommandLine::tr("Opens no USB socket. With --com 0 the display enters nothing for the "
+                        "user and takes no lock: any number run side by side."));
+    const QCommandLineOption tcp(
+        QStringLiteral("tcp"),
+        CommandLine::tr("Takes bytes over TCP: one client at a time, at HOST (default 127.0.0.1) "
+                        "and PORT (0: the system chooses; the ready event and the window name "
+                        "it)."),
+        CommandLine::tr("[HOST:]PORT"));
+    for (const QCommandLineOption &option : {help, version, emulation, com, serialLink, print,
+                                             record, replay, headless, log, png, noUsb, tcp})
         parser.addOption(option);
     parser.addPositionalArgument(CommandLine::tr("FILE"),
                                  CommandLine::tr("With --print: the file with the bytes."),
@@ -127,6 +168,27 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
         options.printFile = files.first();
     if (options.print && !options.replayFile.isEmpty())
         return refused(CommandLine::tr("--print and --replay exclude each other"));
+    options.headless = parser.isSet(headless);
+    options.logCommands = parser.isSet(log);
+    options.pngFile = parser.value(png);
+    options.usbSocket = !parser.isSet(noUsb);
+    if (options.print && options.headless)
+        return refused(CommandLine::tr("--print and --headless exclude each other"));
+    if (options.logCommands && !options.headless)
+        return refused(CommandLine::tr("--log goes only with --headless"));
+    if (parser.isSet(png) && (options.pngFile.isEmpty() || !(options.print || options.headless)))
+        return refused(options.pngFile.isEmpty()
+                           ? CommandLine::tr("--png needs a file name")
+                           : CommandLine::tr("--png goes only with --print or --headless; in the "
+                                             "window Ctrl+S saves the picture"));
+    if (parser.isSet(tcp)) {
+        if (options.print)
+            return refused(CommandLine::tr("--print and --tcp exclude each other"));
+        if (!parseTcpPlace(parser.value(tcp), options.tcpHost, options.tcpPort))
+            return refused(CommandLine::tr("Invalid value for --tcp: \"%1\" (expected "
+                                           "[HOST:]PORT with PORT from 0 to 65535)")
+                               .arg(parser.value(tcp)));
+    }
     return parsed;
 }
 

@@ -24,6 +24,17 @@ struct SimOptions {
     QString recordFile;
     // A recording played into the window at its pace, or empty.
     QString replayFile;
+    // --headless: no window; the display's events go to standard output as JSON Lines.
+    bool headless = false;
+    // --log: with --headless, an event for every command as well.
+    bool logCommands = false;
+    // --png: the picture of the last screen is written to this file on exit, or empty.
+    QString pngFile;
+    // --no-usb: no USB socket.
+    bool usbSocket = true;
+    // --tcp: a TCP listener at this host and port (0: the system chooses), when tcpHost is set.
+    QString tcpHost;
+    quint16 tcpPort = 0;
 };
 
 // The command line parsed, or why it is refused. With --help the text to print is in message and

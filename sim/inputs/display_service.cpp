@@ -11,6 +11,8 @@ namespace {
 
 // How much log may wait for the window, in UTF-16 code units.
 constexpr qint64 kPendingLogLimit = 32 * 1024;
+// How many commands may wait for their reader.
+constexpr std::size_t kPendingCommandLimit = 4096;
 
 QString logPrefix(const QString &source) {
     return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz")) +
@@ -40,6 +42,8 @@ Snapshot DisplayService::snapshot() const {
     snapshot.emulation = m_model.emulation();
     snapshot.state = m_model.stateLine();
     snapshot.line = m_line;
+    snapshot.detected = m_model.detected();
+    snapshot.detection = m_model.detection();
     snapshot.inputs = m_places;
     return snapshot;
 }
@@ -54,6 +58,14 @@ void DisplayService::setEmulation(Emulation emulation) {
     log(QStringLiteral("Display"), QStringLiteral("Befehlssatz %1, Grundzustand")
                                        .arg(QString::fromStdString(emulationTitle(emulation))));
     requestStep();
+}
+
+void DisplayService::setLanguage(Language language) {
+    {
+        QMutexLocker lock(&m_mutex);
+        m_model.setLanguage(language);
+    }
+    emit changed();
 }
 
 void DisplayService::setDisplayLine(const LineSettings &line) {
@@ -151,6 +163,17 @@ void DisplayService::discardPartial(const QString &source) {
 void DisplayService::logEntries(const QString &source, const std::vector<LogEntry> &entries) {
     if (entries.empty())
         return;
+    {
+        QMutexLocker lock(&m_logMutex);
+        if (m_keepCommands) {
+            for (const LogEntry &entry : entries)
+                m_pendingCommands.push_back({source, entry.bytes, entry.meaning});
+            while (m_pendingCommands.size() > kPendingCommandLimit) {
+                m_pendingCommands.pop_front();
+                ++m_droppedCommands;
+            }
+        }
+    }
     const QString prefix = logPrefix(source);
     for (const LogEntry &entry : entries)
         appendLog(prefix + QString::fromStdString(entry.bytes.empty()
@@ -230,6 +253,19 @@ void DisplayService::appendLog(QString line) {
         m_droppedLogBytes += m_pendingLog.front().size();
         m_pendingLog.pop_front();
     }
+}
+
+void DisplayService::keepCommands(bool keep) {
+    QMutexLocker lock(&m_logMutex);
+    m_keepCommands = keep;
+}
+
+CommandBatch DisplayService::takeCommands() {
+    QMutexLocker lock(&m_logMutex);
+    CommandBatch batch{{m_pendingCommands.begin(), m_pendingCommands.end()}, m_droppedCommands};
+    m_pendingCommands.clear();
+    m_droppedCommands = 0;
+    return batch;
 }
 
 LogBatch DisplayService::takeLog() {

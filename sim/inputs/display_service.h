@@ -11,8 +11,10 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
+#include <vector>
 
 class QTimer;
 
@@ -24,6 +26,10 @@ struct InputPlaces {
     QString terminalPath;
     // The port number the pseudo-terminal is entered as in the user's port map, or 0.
     int enteredPort = 0;
+    // The TCP listener's address as HOST:PORT (the port the system chose for port 0), or empty.
+    QString tcpAddress;
+    // The --serial-link path, or empty.
+    QString terminalLink;
     // Why an input could not be opened or stopped working, one line each.
     QStringList problems;
 };
@@ -51,7 +57,22 @@ struct Snapshot {
     Emulation emulation = Emulation::Standard;
     std::string state;
     LineState line;
+    // For `auto`: the set it locked on (Auto while undecided) and why; otherwise the set and "".
+    Emulation detected = Emulation::Standard;
+    std::string detection;
     InputPlaces inputs;
+};
+
+// One command as the log names it, for a reader that wants them one by one (--headless --log).
+struct CommandEntry {
+    QString source;
+    std::string bytes;
+    std::string meaning;
+};
+struct CommandBatch {
+    std::vector<CommandEntry> commands;
+    // Commands dropped because the reader fell behind.
+    qint64 dropped = 0;
 };
 
 // Log lines waiting for the window, and how much of the log was dropped to keep it bounded.
@@ -78,8 +99,14 @@ class DisplayService : public QObject {
     Snapshot snapshot() const;
     // The log lines since the last call, at most about 32 Ki characters of them.
     LogBatch takeLog();
+    // Keeps every command for takeCommands() as well; off until asked, as only --log reads them.
+    void keepCommands(bool keep);
+    // The commands since the last call, at most the last 4096 of them.
+    CommandBatch takeCommands();
     // Chooses the command set: the display goes to its power-on state.
     void setEmulation(Emulation emulation);
+    // The language of the model's state line and log.
+    void setLanguage(Language language);
 
     // The display's own line, as one would set its switches. Until it is set, the display has the
     // usual line of its command set, and follows the set when it changes.
@@ -137,6 +164,9 @@ class DisplayService : public QObject {
     QStringList m_pendingLog;
     qint64 m_pendingLogBytes = 0;
     qint64 m_droppedLogBytes = 0;
+    bool m_keepCommands = false;
+    std::deque<CommandEntry> m_pendingCommands;
+    qint64 m_droppedCommands = 0;
 };
 
 } // namespace kd::sim

@@ -3,6 +3,7 @@
 #include "inputs/display_service.h"
 #include "inputs/hand_over.h"
 #include "inputs/replay.h"
+#include "inputs/tcp_input.h"
 #include "inputs/terminal_input.h"
 #include "inputs/terminal_link.h"
 #include "inputs/usb_socket_input.h"
@@ -15,6 +16,7 @@ Inputs::Inputs(DisplayService &service, const InputsSettings &settings)
 
 Inputs::~Inputs() {
     m_replay.reset();
+    m_tcp.reset();
     if (!m_terminalLink.isEmpty() && m_terminal)
         removeTerminalLink(m_terminalLink.toStdString(), m_terminal->path().toStdString());
 }
@@ -23,34 +25,40 @@ QString Inputs::open() {
     const auto deliver = [this](const QString &source, const QByteArray &bytes) {
         receive(source, bytes);
     };
-    QStringList problems;
-    const SocketPath socket = resolveSocketPath(true);
-    if (!socket.error.empty()) {
-        problems << QString::fromStdString(socket.error);
-    } else {
-        const std::string folder = socket.path.substr(0, socket.path.rfind('/'));
-        m_folder = QString::fromStdString(folder);
-        const DisplayLock::Result locked = m_lock.take(folder);
-        if (locked == DisplayLock::Result::HeldByAnother) {
-            // The other display serves both inputs.
-            m_anotherRunning = true;
-            return QString::fromStdString(m_lock.error());
-        }
-        if (locked == DisplayLock::Result::Refused) {
-            problems << QString::fromStdString(m_lock.error());
+    QStringList &problems = m_problems;
+    // The lock guards what is per-user: the socket and the port map entry. A display with neither
+    // takes no lock, so that any number of them run side by side.
+    if (m_settings.usbSocket || m_settings.comPort != 0) {
+        const SocketPath socket = resolveSocketPath(true);
+        if (!socket.error.empty()) {
+            problems << QString::fromStdString(socket.error);
         } else {
-            auto raise = std::make_unique<RaiseListener>([this] { m_service.requestRaise(); });
-            if (const QString refusal = raise->listen(m_folder); !refusal.isEmpty())
-                problems << refusal;
-            else
-                m_raiseListener = std::move(raise);
-            auto usb = std::make_unique<UsbSocketInput>(m_service, deliver);
-            usb->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
-            if (const QString refusal = usb->listen(QString::fromStdString(socket.path));
-                !refusal.isEmpty())
-                problems << refusal;
-            else
-                m_usb = std::move(usb);
+            const std::string folder = socket.path.substr(0, socket.path.rfind('/'));
+            m_folder = QString::fromStdString(folder);
+            const DisplayLock::Result locked = m_lock.take(folder);
+            if (locked == DisplayLock::Result::HeldByAnother) {
+                // The other display serves the socket and the port map.
+                m_anotherRunning = true;
+                return QString::fromStdString(m_lock.error());
+            }
+            if (locked == DisplayLock::Result::Refused) {
+                problems << QString::fromStdString(m_lock.error());
+            } else {
+                auto raise = std::make_unique<RaiseListener>([this] { m_service.requestRaise(); });
+                if (const QString refusal = raise->listen(m_folder); !refusal.isEmpty())
+                    problems << refusal;
+                else
+                    m_raiseListener = std::move(raise);
+            }
+            if (locked == DisplayLock::Result::Held && m_settings.usbSocket) {
+                auto usb = std::make_unique<UsbSocketInput>(m_service, deliver);
+                usb->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
+                if (const QString refusal = usb->listen(QString::fromStdString(socket.path));
+                    !refusal.isEmpty())
+                    problems << refusal;
+                else
+                    m_usb = std::move(usb);
+            }
         }
     }
 
@@ -73,21 +81,35 @@ QString Inputs::open() {
                 problems << refusal;
         }
     }
-    publishPlaces(problems);
+    publishPlaces();
     return problems.join(QLatin1Char('\n'));
 }
 
-void Inputs::publishPlaces(const QStringList &problems) {
+void Inputs::publishPlaces() {
     InputPlaces places;
     places.socketPath = m_usb ? m_usb->path() : QString();
     places.terminalPath = m_terminal ? m_terminal->path() : QString();
     places.enteredPort = m_portMapEntry.port();
-    places.problems = problems;
+    places.tcpAddress = m_tcp ? m_tcp->address() : QString();
+    places.terminalLink = m_terminalLink;
+    places.problems = m_problems;
     m_service.setPlaces(places);
 }
 
 QString Inputs::handOver() {
     return askRunningDisplayToRaise(m_folder);
+}
+
+QString Inputs::listenTcp(const QString &host, quint16 port) {
+    auto tcp = std::make_unique<TcpInput>(
+        m_service,
+        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); });
+    tcp->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
+    if (const QString refusal = tcp->listen(host, port); !refusal.isEmpty())
+        return refusal;
+    m_tcp = std::move(tcp);
+    publishPlaces();
+    return {};
 }
 
 QString Inputs::linkTerminalTo(const QString &path) {
@@ -98,6 +120,7 @@ QString Inputs::linkTerminalTo(const QString &path) {
     if (!refusal.empty())
         return QString::fromStdString(refusal);
     m_terminalLink = path;
+    publishPlaces();
     return {};
 }
 

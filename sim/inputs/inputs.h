@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -14,6 +15,7 @@ namespace kd::sim {
 class DisplayService;
 class RaiseListener;
 class Replay;
+class TcpInput;
 class TerminalInput;
 class UsbSocketInput;
 
@@ -21,6 +23,9 @@ class UsbSocketInput;
 struct InputsSettings {
     // The port number the pseudo-terminal is entered as in the user's port map; 0: none.
     int comPort = 1;
+    // Whether the display offers the USB socket. Without it and without a port map entry it
+    // enters nothing per-user and takes no per-user lock, so that any number run side by side.
+    bool usbSocket = true;
     // Whether the display holds its pseudo-terminal's other end open between clients.
     bool holdTerminalOpen = true;
     // A USB client that has sent nothing this long after connecting is dropped.
@@ -52,6 +57,9 @@ class Inputs {
 
     // Makes a symbolic link at the path to the pseudo-terminal; an empty text, or why not.
     QString linkTerminalTo(const QString &path);
+    // Listens for one TCP client at a time at the host and port (0: the system chooses); an empty
+    // text, or which address could not be opened and why.
+    QString listenTcp(const QString &host, quint16 port);
     // Writes every byte received from now on to the file; an empty text, or why it cannot.
     QString recordTo(const QString &path);
     // Plays a recording into the display at its pace; an empty text, or why it cannot.
@@ -61,9 +69,10 @@ class Inputs {
     void receive(const QString &source, const QByteArray &bytes);
 
     const TerminalInput *terminal() const { return m_terminal.get(); }
+    TcpInput *tcp() const { return m_tcp.get(); }
 
   private:
-    void publishPlaces(const QStringList &problems);
+    void publishPlaces();
 
     DisplayService &m_service;
     InputsSettings m_settings;
@@ -75,6 +84,8 @@ class Inputs {
     Recorder m_recorder;
     std::unique_ptr<UsbSocketInput> m_usb;
     std::unique_ptr<TerminalInput> m_terminal;
+    std::unique_ptr<TcpInput> m_tcp;
+    QStringList m_problems;
     PortMapEntry m_portMapEntry;
     QString m_terminalLink;
     std::unique_ptr<Replay> m_replay;

@@ -5,6 +5,9 @@
 #include <QIODevice>
 #include <QTimer>
 
+#include <poll.h>
+#include <sys/socket.h>
+
 namespace kd::sim {
 
 SingleClient::SingleClient(DisplayService &service, QString source, QByteArray greeting,
@@ -30,7 +33,34 @@ SingleClient::~SingleClient() {
     }
 }
 
-bool SingleClient::admit(QIODevice *socket, std::function<void()> abort) {
+bool SingleClient::takeLeavingClient() {
+    pollfd state{static_cast<int>(m_clientDescriptor), POLLRDHUP, 0};
+    if (::poll(&state, 1, 0) != 1 || !(state.revents & (POLLRDHUP | POLLHUP)))
+        return false;
+    QIODevice *gone = m_client;
+    const std::function<void()> abortGone = m_abortClient;
+    gone->disconnect(this);
+    QByteArray rest = gone->readAll();
+    char buffer[4096];
+    for (ssize_t count; (count = ::recv(static_cast<int>(m_clientDescriptor), buffer, sizeof buffer,
+                                        MSG_DONTWAIT)) > 0;)
+        rest.append(buffer, count);
+    if (m_filter) {
+        QByteArray unanswered;
+        rest = m_filter(rest, unanswered);
+    }
+    if (!rest.isEmpty())
+        m_deliver(m_source, rest);
+    clientLeft(gone);
+    abortGone();
+    return true;
+}
+
+bool SingleClient::admit(QIODevice *socket, std::function<void()> abort, qintptr descriptor) {
+    // A client that connects again at once is not turned away because the display has not yet
+    // read that the one before it has gone.
+    if (m_client)
+        takeLeavingClient();
     if (m_client) {
         m_service.log(m_source,
                       QStringLiteral("weitere Verbindung abgewiesen (ein Client zur Zeit)"));
@@ -38,23 +68,35 @@ bool SingleClient::admit(QIODevice *socket, std::function<void()> abort) {
     }
     m_client = socket;
     m_abortClient = std::move(abort);
+    m_clientDescriptor = descriptor;
     m_service.log(m_source, QStringLiteral("verbunden"));
     m_silentClientTimer->start(m_silentClientMs);
     return true;
 }
 
 void SingleClient::welcome(QIODevice *socket) {
+    m_filter = m_filterFactory ? m_filterFactory() : Filter();
     connect(socket, &QIODevice::readyRead, this, [this, socket] {
         m_silentClientTimer->stop();
-        m_deliver(m_source, socket->readAll());
+        QByteArray bytes = socket->readAll();
+        if (m_filter) {
+            QByteArray reply;
+            bytes = m_filter(bytes, reply);
+            if (!reply.isEmpty())
+                socket->write(reply);
+        }
+        if (!bytes.isEmpty())
+            m_deliver(m_source, bytes);
     });
-    socket->write(m_greeting);
+    if (!m_greeting.isEmpty())
+        socket->write(m_greeting);
 }
 
 void SingleClient::clientLeft(QIODevice *socket) {
     if (m_client == socket) {
         m_client = nullptr;
         m_abortClient = {};
+        m_clientDescriptor = -1;
         m_silentClientTimer->stop();
         m_service.discardPartial(m_source);
     }

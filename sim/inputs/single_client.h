@@ -29,12 +29,21 @@ class SingleClient : public QObject {
                  QObject *parent = nullptr);
     ~SingleClient() override;
 
+    // Between a client's bytes and the display: takes what the client sent, returns what the
+    // display gets, and puts into reply what goes back to the client at once (a protocol's
+    // answers, RFC 2217's say). Without one, every byte goes to the display and nothing back.
+    using Filter = std::function<QByteArray(const QByteArray &received, QByteArray &reply)>;
+    // Makes a fresh filter for each client, so that a protocol's state starts anew with it.
+    using FilterFactory = std::function<Filter()>;
+
     void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
+    void setFilter(FilterFactory factory) { m_filterFactory = std::move(factory); }
 
     // A connection the server accepted: it becomes the client, or is turned away when one is
     // served. The rules take ownership of it either way.
     template <typename Socket> void offer(Socket *socket) {
-        if (!admit(socket, [socket] { socket->abort(); })) {
+        if (!admit(
+                socket, [socket] { socket->abort(); }, socket->socketDescriptor())) {
             socket->abort();
             socket->deleteLater();
             return;
@@ -45,7 +54,10 @@ class SingleClient : public QObject {
     }
 
   private:
-    bool admit(QIODevice *socket, std::function<void()> abort);
+    bool admit(QIODevice *socket, std::function<void()> abort, qintptr descriptor);
+    // The client has closed its end, though the display has not read that yet: what it sent last
+    // is taken, and it goes.
+    bool takeLeavingClient();
     void welcome(QIODevice *socket);
     void clientLeft(QIODevice *socket);
 
@@ -53,8 +65,11 @@ class SingleClient : public QObject {
     QString m_source;
     QByteArray m_greeting;
     Deliver m_deliver;
+    FilterFactory m_filterFactory;
+    Filter m_filter;
     QPointer<QIODevice> m_client;
     std::function<void()> m_abortClient;
+    qintptr m_clientDescriptor = -1;
     QTimer *m_silentClientTimer = nullptr;
     int m_silentClientMs = 5000;
 };

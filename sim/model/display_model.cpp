@@ -42,6 +42,10 @@ std::string DisplayModel::detection() const {
     return m_interpreter->detection();
 }
 
+Emulation DisplayModel::detected() const {
+    return m_interpreter->detected();
+}
+
 std::string DisplayModel::stateLine() const {
     const Language language = m_context.language;
     const auto say = [language](Msg id, Args args = {}) {

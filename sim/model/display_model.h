@@ -42,6 +42,8 @@ class DisplayModel {
     std::string stateLine() const;
     // For `auto`: the set it locked on and why; otherwise empty.
     std::string detection() const;
+    // For `auto`: the set it locked on, or Auto while it has not decided; otherwise the set.
+    Emulation detected() const;
 
     // Moves the running texts on by one character; true when anything changed.
     bool tick() { return m_screen.tick(); }

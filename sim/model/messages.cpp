@@ -179,6 +179,8 @@ constexpr MessageText kMessages[] = {
      "Zeile {1} der Aufzeichnung ist zu lang"},
     {Msg::RecordingUnreadable, "the recording cannot be read: {1}",
      "Aufzeichnung lässt sich nicht lesen: {1}"},
+    {Msg::StandardInputUnreadable, "standard input cannot be read: {1}",
+     "Standardeingabe lässt sich nicht lesen: {1}"},
 };
 
 // The table is in the order of the ids, so that an id is its index.
@@ -190,7 +192,7 @@ constexpr bool inIdOrder() {
     return true;
 }
 static_assert(inIdOrder(), "kMessages must list every id once, in the order of Msg");
-static_assert(std::size(kMessages) == static_cast<std::size_t>(Msg::RecordingUnreadable) + 1,
+static_assert(std::size(kMessages) == static_cast<std::size_t>(Msg::StandardInputUnreadable) + 1,
               "every id needs its texts");
 
 } // namespace

@@ -147,6 +147,7 @@ enum class Msg {
     RecordingTimeOutOfRange,
     RecordingLineTooLong,
     RecordingUnreadable,
+    StandardInputUnreadable,
 };
 
 // The text in the language, its {1}, {2} … replaced by the values in order.

@@ -3,15 +3,16 @@
 #include "model/display_model.h"
 #include "model/recording.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <ostream>
 
 namespace kd::sim {
-std::string toUtf8(const std::u16string &text) {
+
+std::string utf8(const std::u16string &text) {
     std::string out;
     for (char16_t c : text) {
         if (c < 0x80) {
@@ -28,36 +29,47 @@ std::string toUtf8(const std::u16string &text) {
     return out;
 }
 
-int printScreen(Emulation emulation, const std::string &file, std::istream &standardInput,
-                std::ostream &out, std::ostream &err, Language language) {
-    const auto unreadable = [&](const std::string &reason) {
-        err << "kundendisplay-sim: " << say(language, Msg::FileUnreadable, {file, reason}) << '\n';
+int printScreen(Emulation emulation, const std::string &file, int standardInput, std::ostream &out,
+                std::ostream &err, Screen *lastScreen, Language language) {
+    const auto refuse = [&](const std::string &reason) {
+        err << "kundendisplay-sim: "
+            << (file.empty() ? say(language, Msg::StandardInputUnreadable, {reason})
+                             : say(language, Msg::FileUnreadable, {file, reason}))
+            << '\n';
         return 1;
     };
-    std::string content;
-    if (file.empty()) {
-        content.assign(std::istreambuf_iterator<char>(standardInput), {});
-    } else {
-        std::ifstream input(file, std::ios::binary);
-        if (!input)
-            return unreadable(std::strerror(errno));
-        content.assign(std::istreambuf_iterator<char>(input), {});
-        if (input.bad())
-            return unreadable(say(language, Msg::ReadFailed));
-    }
-    const ReadRecording recording = readRecording(content, language);
-    if (!recording.error.empty()) {
-        err << "kundendisplay-sim: " << (file.empty() ? say(language, Msg::StandardInput) : file)
-            << ": " << recording.error << '\n';
-        return 1;
-    }
+    const int fd = file.empty() ? standardInput : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return refuse(std::strerror(errno));
+    struct Closer {
+        int fd;
+        bool own;
+        ~Closer() {
+            if (own)
+                ::close(fd);
+        }
+    } closer{fd, !file.empty()};
+
+    // The input is fed as it is read, a recording line by line, so that its length costs no
+    // memory; the log is taken after every piece so that it does not grow either.
     DisplayModel model(emulation);
     model.setLanguage(language);
-    for (const Arrival &arrival : recording.arrivals)
-        model.feed(arrival.bytes);
-    out << toUtf8(model.line(0)) << '\n'
-        << toUtf8(model.line(1)) << '\n'
-        << model.stateLine() << '\n';
+    RecordingReader reader(
+        [fd](char *buffer, std::size_t size) { return ::read(fd, buffer, size); }, language);
+    while (const std::optional<Arrival> arrival = reader.next()) {
+        model.feed(arrival->bytes);
+        model.takeLog();
+    }
+    if (reader.readError() != 0)
+        return refuse(std::strerror(reader.readError()));
+    if (!reader.error().empty()) {
+        err << "kundendisplay-sim: " << (file.empty() ? say(language, Msg::StandardInput) : file)
+            << ": " << reader.error() << '\n';
+        return 1;
+    }
+    out << utf8(model.line(0)) << '\n' << utf8(model.line(1)) << '\n' << model.stateLine() << '\n';
+    if (lastScreen)
+        *lastScreen = model.screen();
     return 0;
 }
 

@@ -101,6 +101,7 @@ bool RecordingReader::fill() {
     } while (count < 0 && errno == EINTR);
     m_buffer.resize(size + static_cast<std::size_t>(std::max<std::ptrdiff_t>(count, 0)));
     if (count < 0) {
+        m_readError = errno;
         m_error = say(m_language, Msg::RecordingUnreadable, {std::strerror(errno)});
         m_atEnd = true;
         return false;

@@ -47,6 +47,9 @@ class RecordingReader {
     // number of its line.
     std::optional<Arrival> next();
     const std::string &error() const { return m_error; }
+    // The system's reason when the error was one of reading (errno), or 0 when the text was
+    // malformed.
+    int readError() const { return m_readError; }
 
   private:
     // Reads more; false at the end or on an error.
@@ -63,6 +66,7 @@ class RecordingReader {
     bool m_raw = false;
     int m_lineNumber = 0;
     std::string m_error;
+    int m_readError = 0;
 };
 
 // The arrivals of a recording in memory; a text that does not start with the header is raw bytes.

@@ -1,13 +1,17 @@
 #include "window/sim_window.h"
 
+#include "picture/display_picture.h"
 #include "window/vfd_line.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QTextBlock>
@@ -107,6 +111,17 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
             line->setBlinkPhase(m_blinkPhase);
     });
 
+    // The picture of the display, for bug reports and documentation: from the display's context
+    // menu or with Ctrl+S anywhere in the window.
+    auto *savePicture = new QAction(QStringLiteral("Bild des Displays &speichern …"), this);
+    savePicture->setObjectName(QStringLiteral("savePicture"));
+    savePicture->setShortcut(QKeySequence::Save);
+    savePicture->setShortcutContext(Qt::WindowShortcut);
+    connect(savePicture, &QAction::triggered, this, &SimWindow::askAndSavePicture);
+    addAction(savePicture);
+    bezel->addAction(savePicture);
+    bezel->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     connect(&m_service, &DisplayService::changed, this, &SimWindow::scheduleRefresh);
     connect(m_emulation, &QComboBox::activated, this, &SimWindow::chooseEmulation);
     // A second start of the display hands over to this one: the window comes to the front.
@@ -176,16 +191,7 @@ void SimWindow::refresh() {
     const Snapshot snapshot = m_service.snapshot();
     const Screen &screen = snapshot.screen;
     for (int row = 0; row < Screen::kRows; ++row) {
-        LineView view;
-        for (int column = 0; column < Screen::kColumns; ++column)
-            view.cells[static_cast<std::size_t>(column)] = screen.cell(row, column);
-        view.cursorColumn =
-            screen.cursorVisible() && screen.cursorRow() == row ? screen.cursorColumn() : -1;
-        view.cursorStyle = screen.cursorStyle();
-        view.brightness = screen.brightness();
-        view.displayOn = screen.displayOn();
-        view.screenBlinks = screen.blinkMs() > 0;
-        m_lines[row]->show(view);
+        m_lines[row]->show(lineView(screen, row));
     }
     showInputs(snapshot.inputs);
     const QString state = QString::fromStdString(snapshot.state);
@@ -203,6 +209,20 @@ void SimWindow::refresh() {
     }
 }
 
+QString SimWindow::savePicture(const QString &path) const {
+    return saveDisplayPicture(m_service.snapshot().screen, path);
+}
+
+void SimWindow::askAndSavePicture() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Bild des Displays speichern"), QStringLiteral("kundendisplay.png"),
+        QStringLiteral("PNG-Bilder (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (const QString refusal = savePicture(path); !refusal.isEmpty())
+        QMessageBox::warning(this, windowTitle(), refusal);
+}
+
 void SimWindow::showInputs(const InputPlaces &places) {
     QString serial = places.terminalPath.isEmpty() ? QStringLiteral("–") : places.terminalPath;
     if (places.enteredPort != 0)
@@ -210,6 +230,8 @@ void SimWindow::showInputs(const InputPlaces &places) {
     QString text =
         tr("USB (socket): %1\nSerial (pseudo-terminal): %2")
             .arg(places.socketPath.isEmpty() ? QStringLiteral("–") : places.socketPath, serial);
+    if (!places.tcpAddress.isEmpty())
+        text += QStringLiteral("\nTCP: %1").arg(places.tcpAddress);
     for (const QString &problem : places.problems)
         text += QStringLiteral("\n") + problem;
     if (m_inputs->text() != text)

@@ -38,11 +38,16 @@ class SimWindow : public QMainWindow {
     // Shows the set chosen, without changing the display (which is already in it).
     void showEmulation(Emulation emulation);
 
+    // Writes the picture of the display as it shows it now to a PNG file; an empty text, or why
+    // it could not be written.
+    QString savePicture(const QString &path) const;
+
     // The set chosen last in the window, remembered between runs.
     static std::optional<Emulation> rememberedEmulation();
 
   private:
     void scheduleRefresh();
+    void askAndSavePicture();
     void appendLog();
     void chooseEmulation(int index);
     // Shows where the inputs are, or why they are not.

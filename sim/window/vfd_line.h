@@ -1,23 +1,10 @@
 #pragma once
 
-#include "model/screen.h"
+#include "picture/display_picture.h"
 
 #include <QLabel>
 
 namespace kd::sim {
-
-// What one line of the display shows, with what the glass does around it.
-struct LineView {
-    std::array<Cell, Screen::kColumns> cells{};
-    // The cursor's column on this line, or -1.
-    int cursorColumn = -1;
-    CursorStyle cursorStyle = CursorStyle::Underline;
-    int brightness = 100;
-    bool displayOn = true;
-    bool screenBlinks = false;
-
-    bool operator==(const LineView &) const = default;
-};
 
 // One line of the vacuum-fluorescent display: 20 glowing character cells on dark glass, drawn as
 // the real display would show them: brightness as the glow, a display switched off as dark glass,

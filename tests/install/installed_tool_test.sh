@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build tree under a temporary DESTDIR, checks the installed files, then starts the
+# installed headless display through the installed examples, with no X server, then the
 # installed tool in a real X server and drives it through the accessibility tree: first with no
 # display anywhere (both scans fail, and the Com-Port box says why), then with the installed virtual
 # display, which it must reach over USB and over Com with no setup.
@@ -18,7 +19,8 @@ trap cleanup EXIT
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 root="$work/root/usr"
 for file in share/man/man1/kundendisplay-test.1.gz share/man/man1/kundendisplay-sim.1.gz \
-            bin/kundendisplay-test bin/kundendisplay-sim lib/kundendisplay/usb/libcd722dusb.so \
+            bin/kundendisplay-test bin/kundendisplay-sim lib/kundendisplay/kundendisplay-sim-gui \
+            lib/kundendisplay/usb/libcd722dusb.so \
             share/applications/kundendisplay-test.desktop \
             share/applications/kundendisplay-sim.desktop \
             share/icons/hicolor/scalable/apps/kundendisplay-test.svg \
@@ -39,6 +41,18 @@ for program in kundendisplay-test kundendisplay-sim; do
     version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/$program" --version)
     [[ "$version" =~ ^$program\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || {
         echo "$program --version said: $version"; exit 1; }
+done
+
+# The installed headless display needs no X server: the installed examples start it, drive it
+# over TCP and read its stream, as a till program's test suite would.
+for example in headless-display.sh headless_display.py; do
+    installed="$root/share/doc/kundendisplay-test/examples/$example"
+    [[ -e "$installed" ]] || { echo "not installed: examples/$example"; exit 1; }
+    interpreter=bash
+    [[ $example == *.py ]] && interpreter=/usr/bin/python3
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ASAN_OPTIONS=detect_leaks=0 \
+        KUNDENDISPLAY_SIM="$root/bin/kundendisplay-sim" "$interpreter" "$installed" \
+        >"$work/example.log" 2>&1 || { echo "installed example $example failed:"; cat "$work/example.log"; exit 1; }
 done
 
 # A display of its own, a session bus and the accessibility bus.

@@ -2,6 +2,7 @@
 
 #include "display/usb_display_library.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -35,14 +36,25 @@ ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
     return runProgram("kundendisplay-sim", arguments, collect, locale);
 }
 
+ProgramRun runSimProgramReading(const std::vector<std::string> &arguments, int collect,
+                                const std::string &standardInput) {
+    return runProgram("kundendisplay-sim", arguments, collect, {}, standardInput);
+}
+
 ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
-                      int collect, const std::vector<std::string> &locale) {
+                      int collect, const std::vector<std::string> &locale,
+                      const std::string &standardInput) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(out[1], collect);
+        if (!standardInput.empty()) {
+            const int input = ::open(standardInput.c_str(), O_RDONLY);
+            if (input < 0 || ::dup2(input, STDIN_FILENO) < 0)
+                ::_exit(126);
+        }
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         ::unsetenv("QT_QPA_PLATFORM");

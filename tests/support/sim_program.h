@@ -22,7 +22,13 @@ ProgramRun runSimProgram(const std::vector<std::string> &arguments, int collect,
 
 // The same for the program of the given name beside the test (kundendisplay-test, …).
 ProgramRun runProgram(const std::string &name, const std::vector<std::string> &arguments,
-                      int collect, const std::vector<std::string> &locale = {});
+                      int collect, const std::vector<std::string> &locale = {},
+                      const std::string &standardInput = {});
+
+// Runs the kundendisplay-sim program as runSimProgram does, with its standard input read from
+// the given path.
+ProgramRun runSimProgramReading(const std::vector<std::string> &arguments, int collect,
+                                const std::string &standardInput);
 
 // Runs the windowed kundendisplay-sim program (on the offscreen platform) with the arguments and
 // collects its standard error. A program still running after the time is killed; its exit status

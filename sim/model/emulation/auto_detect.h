@@ -25,6 +25,9 @@ class AutoInterpreter : public Interpreter {
     std::string stateNote() const override;
     // "detected: Logic Controls, at 1F 11 at byte 0", or empty before the decision.
     std::string detection() const override { return m_reason; }
+    Emulation detected() const override {
+        return m_locked ? m_locked->emulation() : Emulation::Auto;
+    }
 
   protected:
     Parse parse(std::string_view pending) override;

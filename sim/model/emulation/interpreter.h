@@ -159,6 +159,9 @@ class Interpreter {
     virtual std::string stateNote() const { return {}; }
     // For `auto`: the set it locked on and why; empty for the others and before the decision.
     virtual std::string detection() const { return {}; }
+    // The set whose meaning the bytes have now: the set itself, or for `auto` the set it locked
+    // on (Auto while undecided).
+    virtual Emulation detected() const { return emulation(); }
 
   protected:
     // Looks at the bytes waiting at the front of the input (never empty).

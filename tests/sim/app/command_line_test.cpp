@@ -98,7 +98,8 @@ TEST(SimOptions, HelpAndManualPageListEveryOptionInEachLanguage) {
         ASSERT_TRUE(page) << language.page;
         const std::string manual{std::istreambuf_iterator<char>(page), {}};
         for (const char *option :
-             {"emulation", "serial-link", "print", "record", "replay", "com", "help", "version"}) {
+             {"emulation", "serial-link", "print", "record", "replay", "com", "help", "version",
+              "headless", "log", "png", "tcp", "no-usb"}) {
             EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
             std::string escaped;
             for (const char c : std::string(option))
@@ -109,43 +110,38 @@ TEST(SimOptions, HelpAndManualPageListEveryOptionInEachLanguage) {
     }
 }
 
+// --tcp [HOST:]PORT: the loopback address unless the user names another; --headless, --log,
+// --png and --no-usb reach the options.
+TEST(SimOptions, ReadsTheTcpPlaceAndTheHeadlessOptions) {
+    struct Case {
+        const char *value;
+        const char *host;
+        quint16 port;
+    };
+    for (const Case &c : {Case{"5000", "127.0.0.1", 5000}, Case{"0", "127.0.0.1", 0},
+                          Case{"0.0.0.0:65535", "0.0.0.0", 65535}, Case{"[::1]:0", "::1", 0},
+                          Case{"localhost:23", "localhost", 23}}) {
+        const ParsedOptions parsed =
+            parseSimOptions({QStringLiteral("kundendisplay-sim"), QStringLiteral("--tcp"),
+                             QString::fromLatin1(c.value)});
+        EXPECT_FALSE(parsed.exitNow) << c.value << ": " << parsed.message.toStdString();
+        EXPECT_EQ(parsed.options.tcpHost, QLatin1String(c.host)) << c.value;
+        EXPECT_EQ(parsed.options.tcpPort, c.port) << c.value;
+    }
+    const ParsedOptions headless = parseSimOptions(
+        {QStringLiteral("kundendisplay-sim"), QStringLiteral("--headless"), QStringLiteral("--log"),
+         QStringLiteral("--png"), QStringLiteral("bild.png"), QStringLiteral("--no-usb")});
+    EXPECT_FALSE(headless.exitNow) << headless.message.toStdString();
+    EXPECT_TRUE(headless.options.headless);
+    EXPECT_TRUE(headless.options.logCommands);
+    EXPECT_EQ(headless.options.pngFile, QStringLiteral("bild.png"));
+    EXPECT_FALSE(headless.options.usbSocket);
+    EXPECT_TRUE(headless.options.tcpHost.isEmpty());
+}
+
 std::string readFile(const fs::path &path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
-}
-
-const fs::path kData = fs::path(KD_TEST_SOURCE_DIR) / "sim" / "data";
-
-// A till's session against an Epson display, recorded with its commands cut across reads: --print
-// shows what the real display would.
-TEST(PrintMode, ReproducesARecordedSession) {
-    std::istringstream none;
-    std::ostringstream out, err;
-    EXPECT_EQ(printScreen(Emulation::Epson, (kData / "epson_session.rec").string(), none, out, err),
-              0)
-        << err.str();
-    EXPECT_EQ(out.str(), readFile(kData / "epson_session.expected"));
-    EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "Grüße Rolle  ÄXÜ    ");
-}
-
-TEST(PrintMode, ReadsPlainBytesFromStandardInputAndRefusesAnUnreadableFile) {
-    std::istringstream input("!#1HELLO\r");
-    std::ostringstream out, err;
-    EXPECT_EQ(printScreen(Emulation::Aedex, "", input, out, err), 0);
-    EXPECT_EQ(out.str().substr(0, 42), "HELLO               \n                    \n");
-
-    std::ostringstream out2, err2;
-    EXPECT_EQ(printScreen(Emulation::Standard, "/nonexistent/bytes", input, out2, err2), 1);
-    EXPECT_EQ(out2.str(), "");
-    EXPECT_NE(err2.str().find("/nonexistent/bytes"), std::string::npos) << err2.str();
-}
-
-// The installed program needs no X server for --print.
-TEST(PrintMode, TheProgramPrintsWithoutAWindowSystem) {
-    const test::ProgramRun run = test::runSimProgram(
-        {"--print", "--emulation", "epson", (kData / "epson_session.rec").string()}, 1);
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.output, readFile(kData / "epson_session.expected"));
 }
 
 TEST(Recording, WhatIsRecordedReadsBackAsItArrived) {

@@ -171,7 +171,7 @@ std::string padded(const std::string &text) {
 std::string differences(const DisplayModel &model, const Case &c) {
     std::string found;
     for (int row = 0; row < 2; ++row) {
-        const std::string shown = toUtf8(model.line(row));
+        const std::string shown = utf8(model.line(row));
         if (shown != padded(c.lines[row]))
             found += "\n  line" + std::to_string(row + 1) + ": \"" + shown + "\", expected \"" +
                      padded(c.lines[row]) + "\"";
