@@ -160,8 +160,12 @@ Parse matchFixed(const CommandTable &table, std::string_view pending, Context &c
         const std::string_view bytes = pending.substr(0, length);
         const Expected<FixedCommand::Values> done =
             command.action(bytes.substr(command.lead.size()));
-        if (!done.ok())
+        if (!done.ok()) {
+            if (command.refusalTakesLeadOnly)
+                return context.refuse(bytes.substr(0, command.lead.size()),
+                                      command.name + ": " + done.error);
             return context.refuse(bytes, command.name + ": " + done.error);
+        }
         if (context.logging()) {
             std::string meaning = command.name + ": " + context.say(command.meaning);
             // The values replace {1}, {2} … of the text.

@@ -126,6 +126,10 @@ struct FixedCommand {
     std::string name;
     Msg meaning;
     std::function<Expected<Values>(std::string_view parameters)> action;
+    // When the action refuses the parameters: whether only the lead is taken, so that the
+    // parameter bytes are read again as what they are. For a lead that is a command only under a
+    // condition (IBM mode) and otherwise one of the control bytes the set ignores.
+    bool refusalTakesLeadOnly = false;
 };
 using CommandTable = std::vector<FixedCommand>;
 

@@ -120,7 +120,8 @@ CommandTable LogicControlsInterpreter::commands() {
                  return Done::refused(context.say(Msg::NoMode, {hexByte(byteAt(p, 0))}));
              m_ibmMode = mode == 1;
              return Done{{context.say(m_ibmMode ? Msg::IbmMode : Msg::LogicControlsMode)}};
-         }},
+         },
+         true},
         {is(0x02), 1, "02", Msg::CodeTableIs,
          [this, &context, &screen](std::string_view p) {
              if (!m_ibmMode)
@@ -131,7 +132,8 @@ CommandTable LogicControlsInterpreter::commands() {
                      Msg::NoCodeTable, {hexByte(byteAt(p, 0)), codeTableName(screen.codeTable())}));
              screen.setCodeTable(*table);
              return Done{{codeTableName(*table)}};
-         }},
+         },
+         true},
         {std::string{static_cast<char>(kEscape), '%'}, 1, "ESC %", Msg::CodeTableIs,
          [&](std::string_view p) {
              const auto table = logicControlsCodeTable(byteAt(p, 0));
