@@ -32,6 +32,24 @@ QString emulationNames() {
     return names.join(QStringLiteral(", "));
 }
 
+// Which field of a line-settings text is wrong, in the user's language.
+QString lineFault(const LineSettingsFault &fault) {
+    const QString text = QString::fromStdString(fault.text);
+    switch (fault.field) {
+    case LineSettingsFault::FieldCount:
+        return CommandLine::tr("4 fields \"baud,parity,data,stop\" expected, %1 found").arg(text);
+    case LineSettingsFault::BaudRate:
+        return CommandLine::tr("baud rate \"%1\" is no standard baud rate").arg(text);
+    case LineSettingsFault::Parity:
+        return CommandLine::tr("parity \"%1\" is not N, E, O, M or S").arg(text);
+    case LineSettingsFault::DataBits:
+        return CommandLine::tr("data bits \"%1\" are not between 5 and 8").arg(text);
+    case LineSettingsFault::StopBits:
+        return CommandLine::tr("stop bits \"%1\" are not 1, 1.5 or 2").arg(text);
+    }
+    return text;
+}
+
 // [HOST:]PORT, HOST a name, an IPv4 address or an IPv6 address in brackets; without HOST the
 // loopback address, so that nothing is reachable from outside unless the user says so.
 bool parseTcpPlace(const QString &text, QString &host, quint16 &port) {
@@ -121,8 +139,21 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
                         "and PORT (0: the system chooses; the ready event and the window name "
                         "it)."),
         CommandLine::tr("[HOST:]PORT"));
-    for (const QCommandLineOption &option : {help, version, emulation, com, serialLink, print,
-                                             record, replay, headless, log, png, noUsb, tcp})
+    const QCommandLineOption rfc2217(
+        QStringLiteral("rfc2217"),
+        CommandLine::tr("Takes bytes over Telnet with the COM port control option (RFC 2217), one "
+                        "client at a time, so that the sender sets speed, parity, data bits and "
+                        "stop bits as on a real port; HOST and PORT as for --tcp."),
+        CommandLine::tr("[HOST:]PORT"));
+    const QCommandLineOption line(
+        QStringLiteral("line"),
+        CommandLine::tr("The display's own line, as its switches set it: baud,parity,data,stop "
+                        "(for example 9600,N,8,1). A sender on another line is read as a real "
+                        "display would read it. Default: the command set's usual line."),
+        CommandLine::tr("SETTINGS"));
+    for (const QCommandLineOption &option :
+         {help, version, emulation, com, serialLink, print, record, replay, headless, log, png,
+          noUsb, tcp, rfc2217, line})
         parser.addOption(option);
     parser.addPositionalArgument(CommandLine::tr("FILE"),
                                  CommandLine::tr("With --print: the file with the bytes."),
@@ -181,6 +212,21 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
                            ? CommandLine::tr("--png needs a file name")
                            : CommandLine::tr("--png goes only with --print or --headless; in the "
                                              "window Ctrl+S saves the picture"));
+    if (parser.isSet(rfc2217)) {
+        if (options.print)
+            return refused(CommandLine::tr("--print and --rfc2217 exclude each other"));
+        if (!parseTcpPlace(parser.value(rfc2217), options.rfc2217Host, options.rfc2217Port))
+            return refused(CommandLine::tr("Invalid value for --rfc2217: \"%1\" (expected "
+                                           "[HOST:]PORT with PORT from 0 to 65535)")
+                               .arg(parser.value(rfc2217)));
+    }
+    if (parser.isSet(line)) {
+        const ParsedLineSettings parsed = parseLineSettings(parser.value(line).toStdString());
+        if (!parsed.settings)
+            return refused(CommandLine::tr("Invalid value for --line: \"%1\": %2")
+                               .arg(parser.value(line), lineFault(parsed.fault)));
+        options.displayLine = parsed.settings;
+    }
     if (parser.isSet(tcp)) {
         if (options.print)
             return refused(CommandLine::tr("--print and --tcp exclude each other"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encoding/line_settings.h"
 #include "model/emulation/interpreter.h"
 
 #include <QString>
@@ -35,6 +36,11 @@ struct SimOptions {
     // --tcp: a TCP listener at this host and port (0: the system chooses), when tcpHost is set.
     QString tcpHost;
     quint16 tcpPort = 0;
+    // --rfc2217: a Telnet listener with the COM port control option, when rfc2217Host is set.
+    QString rfc2217Host;
+    quint16 rfc2217Port = 0;
+    // --line: the display's own line, as its switches set it; without it, the set's usual line.
+    std::optional<LineSettings> displayLine;
 };
 
 // The command line parsed, or why it is refused. With --help the text to print is in message and

@@ -90,6 +90,7 @@ int runHeadless(const SimOptions &options, int &argc, char **argv, const Picture
     ready.pid = static_cast<long>(::getpid());
     ready.pty = text(places.terminalPath);
     ready.tcp = text(places.tcpAddress);
+    ready.rfc2217 = text(places.rfc2217Address);
     ready.socket = text(places.socketPath);
     if (places.enteredPort != 0)
         ready.com = places.enteredPort;

@@ -52,8 +52,15 @@ void HeadlessStream::flush() {
             writeLine(commandEvent(command.source.toStdString(), command.bytes, command.meaning));
     }
     const Snapshot snapshot = m_service.snapshot();
+    LineFacts line;
+    line.display = formatLineSettings(snapshot.line.display);
+    if (snapshot.line.sender)
+        line.sender = formatLineSettings(*snapshot.line.sender);
+    line.framingErrors = snapshot.line.framingErrors;
+    line.parityErrors = snapshot.line.parityErrors;
+    line.description = DisplayService::describeLine(snapshot.line).toStdString();
     std::string screen = screenEvent({snapshot.screen, snapshot.emulation, snapshot.detected,
-                                      snapshot.detection, snapshot.state});
+                                      snapshot.detection, snapshot.state, line});
     if (screen == m_lastScreen)
         return;
     m_lastScreen = screen;

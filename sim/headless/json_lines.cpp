@@ -49,9 +49,10 @@ std::string readyEvent(const ReadyFacts &facts) {
     for (const std::string &problem : facts.problems)
         problems += (problems.empty() ? "" : ",") + jsonString(problem);
     return R"({"event":"ready","pid":)" + std::to_string(facts.pid) + R"(,"pty":)" +
-           orNull(facts.pty) + R"(,"tcp":)" + orNull(facts.tcp) + R"(,"socket":)" +
-           orNull(facts.socket) + R"(,"com":)" + (facts.com ? std::to_string(*facts.com) : "null") +
-           R"(,"serialLink":)" + orNull(facts.serialLink) + R"(,"emulation":)" +
+           orNull(facts.pty) + R"(,"tcp":)" + orNull(facts.tcp) + R"(,"rfc2217":)" +
+           orNull(facts.rfc2217) + R"(,"socket":)" + orNull(facts.socket) + R"(,"com":)" +
+           (facts.com ? std::to_string(*facts.com) : "null") + R"(,"serialLink":)" +
+           orNull(facts.serialLink) + R"(,"emulation":)" +
            jsonString(emulationName(facts.emulation)) + R"(,"problems":[)" + problems + "]}";
 }
 
@@ -75,7 +76,12 @@ std::string screenEvent(const ScreenFacts &facts) {
            jsonString(codeTableName(screen.codeTable())) + R"(,"nationalSet":)" +
            jsonString(nationalSetName(screen.nationalSet(), Language::English)) + R"(,"mode":)" +
            jsonString(writeModeKey(screen.mode())) + R"(,"running":[)" + running + R"(],"state":)" +
-           jsonString(facts.state) + "}";
+           jsonString(facts.state) + R"(,"line":{"display":)" + jsonString(facts.line.display) +
+           R"(,"sender":)" + orNull(facts.line.sender) + R"(,"mismatch":)" +
+           boolean(facts.line.sender && *facts.line.sender != facts.line.display) +
+           R"(,"framingErrors":)" + std::to_string(facts.line.framingErrors) +
+           R"(,"parityErrors":)" + std::to_string(facts.line.parityErrors) + R"(,"description":)" +
+           jsonString(facts.line.description) + "}}";
 }
 
 std::string commandEvent(std::string_view source, std::string_view bytes, std::string_view name) {

@@ -21,6 +21,7 @@ struct ReadyFacts {
     long pid = 0;
     std::optional<std::string> pty;
     std::optional<std::string> tcp;
+    std::optional<std::string> rfc2217;
     std::optional<std::string> socket;
     std::optional<int> com;
     std::optional<std::string> serialLink;
@@ -32,6 +33,15 @@ std::string readyEvent(const ReadyFacts &facts);
 
 // What the display shows: the two lines (20 characters each, UTF-8), the cursor (1-based), the
 // set, and what a test needs to assert about the glass.
+// The serial line: the display's ("9600,N,8,1"), the sender's when its input tells it, the
+// characters read with framing and parity errors, and the line as the state line names it.
+struct LineFacts {
+    std::string display;
+    std::optional<std::string> sender;
+    unsigned long long framingErrors = 0;
+    unsigned long long parityErrors = 0;
+    std::string description;
+};
 struct ScreenFacts {
     const Screen &screen;
     Emulation emulation;
@@ -39,6 +49,7 @@ struct ScreenFacts {
     Emulation detected;
     std::string detection;
     std::string state;
+    LineFacts line;
 };
 std::string screenEvent(const ScreenFacts &facts);
 

@@ -28,6 +28,7 @@ struct InputPlaces {
     int enteredPort = 0;
     // The TCP listener's address as HOST:PORT (the port the system chose for port 0), or empty.
     QString tcpAddress;
+    QString rfc2217Address;
     // The --serial-link path, or empty.
     QString terminalLink;
     // Why an input could not be opened or stopped working, one line each.

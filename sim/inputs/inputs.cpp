@@ -1,5 +1,7 @@
 #include "inputs/inputs.h"
 
+#include "inputs/rfc2217_session.h"
+
 #include "inputs/display_service.h"
 #include "inputs/hand_over.h"
 #include "inputs/replay.h"
@@ -9,7 +11,39 @@
 #include "inputs/usb_socket_input.h"
 #include "runtime/sim_socket_path.h"
 
+#include <QCoreApplication>
+
+#include <memory>
+
 namespace kd::sim {
+namespace {
+
+// A note of an RFC 2217 session as the log says it.
+QString describeRfc2217Note(const Rfc2217Session::Note &note, const LineSettings &line) {
+    const QString detail = QString::fromStdString(note.detail);
+    switch (note.kind) {
+    case Rfc2217Session::Note::OptionAgreed:
+        return QCoreApplication::translate("kd::sim::Inputs", "COM port control option agreed");
+    case Rfc2217Session::Note::LineChanged:
+        return QCoreApplication::translate("kd::sim::Inputs", "the sender sets its line to %1")
+            .arg(QString::fromStdString(shortLineSettings(line)));
+    case Rfc2217Session::Note::LineQueried:
+        return QCoreApplication::translate("kd::sim::Inputs", "the sender asks for the %1")
+            .arg(detail);
+    case Rfc2217Session::Note::Control:
+        return QCoreApplication::translate("kd::sim::Inputs", "answered: %1").arg(detail);
+    case Rfc2217Session::Note::BrokenSubnegotiation:
+        return QCoreApplication::translate("kd::sim::Inputs", "broken subnegotiation refused: %1")
+            .arg(detail);
+    case Rfc2217Session::Note::Refused:
+        return QCoreApplication::translate("kd::sim::Inputs",
+                                           "refused, the line stays as it is: %1")
+            .arg(detail);
+    }
+    return detail;
+}
+
+} // namespace
 
 Inputs::Inputs(DisplayService &service, const InputsSettings &settings)
     : m_service(service), m_settings(settings) {}
@@ -17,6 +51,7 @@ Inputs::Inputs(DisplayService &service, const InputsSettings &settings)
 Inputs::~Inputs() {
     m_replay.reset();
     m_tcp.reset();
+    m_rfc2217.reset();
     if (!m_terminalLink.isEmpty() && m_terminal)
         removeTerminalLink(m_terminalLink.toStdString(), m_terminal->path().toStdString());
 }
@@ -91,6 +126,7 @@ void Inputs::publishPlaces() {
     places.terminalPath = m_terminal ? m_terminal->path() : QString();
     places.enteredPort = m_portMapEntry.port();
     places.tcpAddress = m_tcp ? m_tcp->address() : QString();
+    places.rfc2217Address = m_rfc2217 ? m_rfc2217->address() : QString();
     places.terminalLink = m_terminalLink;
     places.problems = m_problems;
     m_service.setPlaces(places);
@@ -98,6 +134,42 @@ void Inputs::publishPlaces() {
 
 QString Inputs::handOver() {
     return askRunningDisplayToRaise(m_folder);
+}
+
+QString Inputs::listenRfc2217(const QString &host, quint16 port) {
+    const QString source = QStringLiteral("RFC 2217");
+    auto input = std::make_unique<TcpInput>(
+        m_service, [this](const QString &from, const QByteArray &bytes) { receive(from, bytes); },
+        source);
+    input->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
+    // Each client starts a session of its own: its line is unknown until it sets one.
+    input->setFilter([this, source]() -> SingleClient::Filter {
+        m_service.setSenderLine(source, std::nullopt);
+        auto session = std::make_shared<Rfc2217Session>(m_service.snapshot().line.display);
+        auto warned = std::make_shared<bool>(false);
+        return [this, source, session, warned](const QByteArray &received, QByteArray &reply) {
+            const Rfc2217Session::Result result = session->feed(
+                std::string_view(received.constData(), static_cast<std::size_t>(received.size())));
+            reply = QByteArray::fromStdString(result.reply);
+            for (const Rfc2217Session::Note &note : result.notes)
+                m_service.log(source, describeRfc2217Note(note, session->line()));
+            if (session->negotiated()) {
+                m_service.setSenderLine(source, session->line());
+            } else if (!result.data.empty() && !*warned) {
+                *warned = true;
+                m_service.log(source, QCoreApplication::translate(
+                                          "kd::sim::Inputs",
+                                          "data without the COM port option: the sender's line is "
+                                          "unknown, a match is assumed"));
+            }
+            return QByteArray::fromStdString(result.data);
+        };
+    });
+    if (const QString refusal = input->listen(host, port); !refusal.isEmpty())
+        return refusal;
+    m_rfc2217 = std::move(input);
+    publishPlaces();
+    return {};
 }
 
 QString Inputs::listenTcp(const QString &host, quint16 port) {

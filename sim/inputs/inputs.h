@@ -60,6 +60,9 @@ class Inputs {
     // Listens for one TCP client at a time at the host and port (0: the system chooses); an empty
     // text, or which address could not be opened and why.
     QString listenTcp(const QString &host, quint16 port);
+    // Listens for RFC 2217 clients at the host and port: a sender that sets its line over the
+    // network as on a real port. An empty text, or why not.
+    QString listenRfc2217(const QString &host, quint16 port);
     // Writes every byte received from now on to the file; an empty text, or why it cannot.
     QString recordTo(const QString &path);
     // Plays a recording into the display at its pace; an empty text, or why it cannot.
@@ -85,6 +88,7 @@ class Inputs {
     std::unique_ptr<UsbSocketInput> m_usb;
     std::unique_ptr<TerminalInput> m_terminal;
     std::unique_ptr<TcpInput> m_tcp;
+    std::unique_ptr<TcpInput> m_rfc2217;
     QStringList m_problems;
     PortMapEntry m_portMapEntry;
     QString m_terminalLink;

@@ -5,15 +5,11 @@
 #include <QTcpSocket>
 
 namespace kd::sim {
-namespace {
 
-const QString kTcpSource = QStringLiteral("TCP");
-
-} // namespace
-
-TcpInput::TcpInput(DisplayService &service, SingleClient::Deliver deliver, QObject *parent)
+TcpInput::TcpInput(DisplayService &service, SingleClient::Deliver deliver, const QString &source,
+                   QObject *parent)
     : QObject(parent),
-      m_rules(new SingleClient(service, kTcpSource, QByteArray(), std::move(deliver), this)),
+      m_rules(new SingleClient(service, source, QByteArray(), std::move(deliver), this)),
       m_server(new QTcpServer(this)) {
     connect(m_server, &QTcpServer::newConnection, this, &TcpInput::acceptClients);
 }

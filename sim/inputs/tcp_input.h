@@ -21,7 +21,9 @@ class DisplayService;
 // Threads: created, used and destroyed on the inputs thread.
 class TcpInput : public QObject {
   public:
-    TcpInput(DisplayService &service, SingleClient::Deliver deliver, QObject *parent = nullptr);
+    // The source names the input in the log and to the display ("TCP", "RFC 2217").
+    TcpInput(DisplayService &service, SingleClient::Deliver deliver,
+             const QString &source = QStringLiteral("TCP"), QObject *parent = nullptr);
     ~TcpInput() override;
 
     void setSilentClientTimeoutMs(int ms) { m_rules->setSilentClientTimeoutMs(ms); }

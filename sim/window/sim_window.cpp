@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -65,9 +66,21 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
         m_emulation->addItem(QString::fromStdString(emulationTitle(emulation)),
                              QString::fromStdString(emulationName(emulation)));
     emulationLabel->setBuddy(m_emulation);
+    auto *lineLabel = new QLabel(tr("&Line:"), client);
+    lineLabel->setObjectName(QStringLiteral("lineLabel"));
+    m_line = new QLineEdit(client);
+    m_line->setObjectName(QStringLiteral("line"));
+    m_line->setToolTip(tr("The display's own line, as its switches set it: baud,parity,data,stop"));
+    m_line->setMaximumWidth(
+        m_line->fontMetrics().horizontalAdvance(QStringLiteral("230400,N,8,1.5")) + 16);
+    lineLabel->setBuddy(m_line);
+    connect(m_line, &QLineEdit::editingFinished, this, &SimWindow::chooseLine);
     auto *emulationRow = new QHBoxLayout;
     emulationRow->addWidget(emulationLabel);
     emulationRow->addWidget(m_emulation);
+    emulationRow->addSpacing(12);
+    emulationRow->addWidget(lineLabel);
+    emulationRow->addWidget(m_line);
     emulationRow->addStretch(1);
 
     m_state = new QLabel(client);
@@ -194,9 +207,13 @@ void SimWindow::refresh() {
         m_lines[row]->show(lineView(screen, row));
     }
     showInputs(snapshot.inputs);
-    const QString state = QString::fromStdString(snapshot.state);
+    const QString state = QString::fromStdString(snapshot.state) + QLatin1Char('\n') +
+                          tr("Line: %1").arg(DisplayService::describeLine(snapshot.line));
     if (m_state->text() != state)
         m_state->setText(state);
+    const QString line = QString::fromStdString(formatLineSettings(snapshot.line.display));
+    if (!m_line->hasFocus() && m_line->text() != line)
+        m_line->setText(line);
     const bool blinking = m_lines[0]->blinks() || m_lines[1]->blinks();
     const int blinkMs = screen.blinkMs() > 0 ? screen.blinkMs() : kCursorBlinkMs;
     if (!blinking) {
@@ -223,6 +240,42 @@ void SimWindow::askAndSavePicture() {
         QMessageBox::warning(this, windowTitle(), refusal);
 }
 
+// A line that is no line is refused where it was typed, saying which field is wrong; the display
+// keeps the line it had.
+void SimWindow::chooseLine() {
+    const ParsedLineSettings parsed = parseLineSettings(m_line->text().trimmed().toStdString());
+    if (!parsed.settings) {
+        const QString field = QString::fromStdString(parsed.fault.text);
+        QString why;
+        switch (parsed.fault.field) {
+        case LineSettingsFault::FieldCount:
+            why = tr("4 fields \"baud,parity,data,stop\" expected, %1 found").arg(field);
+            break;
+        case LineSettingsFault::BaudRate:
+            why = tr("baud rate \"%1\" is no standard baud rate").arg(field);
+            break;
+        case LineSettingsFault::Parity:
+            why = tr("parity \"%1\" is not N, E, O, M or S").arg(field);
+            break;
+        case LineSettingsFault::DataBits:
+            why = tr("data bits \"%1\" are not between 5 and 8").arg(field);
+            break;
+        case LineSettingsFault::StopBits:
+            why = tr("stop bits \"%1\" are not 1, 1.5 or 2").arg(field);
+            break;
+        }
+        m_line->setStyleSheet(QStringLiteral("QLineEdit { color: #b00020; }"));
+        m_line->setToolTip(why);
+        m_line->setAccessibleDescription(why);
+        return;
+    }
+    m_line->setStyleSheet(QString());
+    m_line->setToolTip(tr("The display's own line, as its switches set it: baud,parity,data,stop"));
+    m_line->setAccessibleDescription(QString());
+    m_service.setDisplayLine(*parsed.settings);
+    scheduleRefresh();
+}
+
 void SimWindow::showInputs(const InputPlaces &places) {
     QString serial = places.terminalPath.isEmpty() ? QStringLiteral("–") : places.terminalPath;
     if (places.enteredPort != 0)
@@ -232,6 +285,8 @@ void SimWindow::showInputs(const InputPlaces &places) {
             .arg(places.socketPath.isEmpty() ? QStringLiteral("–") : places.socketPath, serial);
     if (!places.tcpAddress.isEmpty())
         text += QStringLiteral("\nTCP: %1").arg(places.tcpAddress);
+    if (!places.rfc2217Address.isEmpty())
+        text += QStringLiteral("\nRFC 2217: %1").arg(places.rfc2217Address);
     for (const QString &problem : places.problems)
         text += QStringLiteral("\n") + problem;
     if (m_inputs->text() != text)

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class QComboBox;
+class QLineEdit;
 class QLabel;
 class QPlainTextEdit;
 class QTimer;
@@ -28,6 +29,7 @@ class SimWindow : public QMainWindow {
     VfdLine *line(int row) const { return m_lines[row]; }
     QPlainTextEdit *log() const { return m_log; }
     QComboBox *emulationChoice() const { return m_emulation; }
+    QLineEdit *lineChoice() const { return m_line; }
     QLabel *stateLine() const { return m_state; }
 
     // Shows the display's current content and the log that arrived since.
@@ -50,12 +52,15 @@ class SimWindow : public QMainWindow {
     void askAndSavePicture();
     void appendLog();
     void chooseEmulation(int index);
+    void chooseLine();
     // Shows where the inputs are, or why they are not.
     void showInputs(const InputPlaces &places);
 
     DisplayService &m_service;
     VfdLine *m_lines[2] = {nullptr, nullptr};
     QComboBox *m_emulation = nullptr;
+    // The display's own line, as one would set its switches: "9600,N,8,1".
+    QLineEdit *m_line = nullptr;
     QLabel *m_state = nullptr;
     QLabel *m_inputs = nullptr;
     QPlainTextEdit *m_log = nullptr;
