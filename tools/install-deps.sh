@@ -15,7 +15,7 @@ if [[ "${1:-}" == "--tests" ]]; then
                desktop-file-utils appstream lintian dpkg-dev file)
     # Real till software that drives the virtual display in tests/clients: the display server
     # LCDd (with its serialPOS driver) and npm for an ESC/POS customer-display library.
-    packages+=(lcdproc)
+    packages+=(lcdproc python3-serial)
     command -v npm >/dev/null || packages+=(npm)
 elif [[ "${1:-}" == "--package" ]]; then
     # dpkg-shlibdeps reads the package's dependencies off the linked libraries.

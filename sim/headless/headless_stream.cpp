@@ -26,6 +26,7 @@ HeadlessStream::HeadlessStream(DisplayService &service, int fd, bool commands, Q
 
 void HeadlessStream::writeReady(const ReadyFacts &facts) {
     writeLine(readyEvent(facts));
+    m_readyWritten = true;
     // The power-on screen, so that a reader knows what the display shows before any byte.
     flush();
 }
@@ -33,7 +34,7 @@ void HeadlessStream::writeReady(const ReadyFacts &facts) {
 // A change is written at once when the last screen event is old enough, so that a single command
 // is seen without delay; under a flood the changes in between are gathered into one event.
 void HeadlessStream::changed() {
-    if (m_pending->isActive())
+    if (m_pending->isActive() || !m_readyWritten)
         return;
     const qint64 since = m_sinceScreen.isValid() ? m_sinceScreen.elapsed() : kScreenIntervalMs;
     if (since >= kScreenIntervalMs)
@@ -44,6 +45,8 @@ void HeadlessStream::changed() {
 
 void HeadlessStream::flush() {
     m_pending->stop();
+    if (!m_readyWritten)
+        return;
     if (m_commands) {
         const CommandBatch batch = m_service.takeCommands();
         if (batch.dropped > 0)

@@ -38,6 +38,8 @@ class HeadlessStream : public QObject {
     int m_fd;
     bool m_commands;
     bool m_readerGone = false;
+    // Nothing but the ready event comes first: changes before it wait for it.
+    bool m_readyWritten = false;
     std::string m_lastScreen;
     QElapsedTimer m_sinceScreen;
     QTimer *m_pending = nullptr;

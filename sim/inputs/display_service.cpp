@@ -182,6 +182,17 @@ void DisplayService::logEntries(const QString &source, const std::vector<LogEntr
 }
 
 void DisplayService::log(const QString &source, const QString &text) {
+    {
+        // What happened to an input goes to --log's readers too, as a note without bytes.
+        QMutexLocker lock(&m_logMutex);
+        if (m_keepCommands) {
+            m_pendingCommands.push_back({source, std::string(), text.toStdString()});
+            while (m_pendingCommands.size() > kPendingCommandLimit) {
+                m_pendingCommands.pop_front();
+                ++m_droppedCommands;
+            }
+        }
+    }
     appendLog(logPrefix(source) + text);
     emit changed();
 }
