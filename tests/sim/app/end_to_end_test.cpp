@@ -1,6 +1,7 @@
 // The tool's real window, the stand-in USB library from the tool's own library folder and the
 // virtual display behind its real socket and pseudo-terminal.
 #include "app/main_window.h"
+#include "encoding/line_settings.h"
 #include "support/rig.h"
 #include "support/sim_thread.h"
 #include "window/sim_window.h"
@@ -111,6 +112,33 @@ TEST_F(EndToEnd, SerialThroughTheDisplaysPseudoTerminal) {
           {"cmdText", kItem, kBlank}, // over serial every text starts with a clear
           {"cmdGivenandback", u"Gegeben        20,00", u"Zurueck         8,50"},
           {"cmdText", kItem, kBlank}});
+}
+
+// A display switched to another speed than the tool's Settings box: as with a real display, the
+// scan finds the port (the tool reads nothing back), and the display shows what its receiver reads,
+// naming the mismatch; with the display's speed in the box the total shows as it should.
+TEST_F(EndToEnd, ScanAgainstADisplayAtAnotherSpeedSucceedsAndTheDisplayShowsRubbish) {
+    ASSERT_TRUE(sim.problems().isEmpty()) << sim.problems().toStdString();
+    sim.service().setDisplayLine(*parseLineSettings("19200,N,8,1").settings);
+    QTest::mouseClick(window.Option[1], Qt::LeftButton);
+    ASSERT_EQ(messages.messages, Texts{});
+    EXPECT_EQ(window.CommPort->text(), "1");
+    QTest::mouseClick(button("cmdSumme"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.service().receivedBytes() >= 31; }));
+    const sim::Snapshot rubbish = sim.service().snapshot();
+    EXPECT_NE(rubbish.lines[0], u"Gesamt:             ");
+    EXPECT_EQ(sim::DisplayService::describeLine(rubbish.line).left(34),
+              QStringLiteral("Sender 9600 8N1, Display 19200 8N1"));
+    EXPECT_EQ(messages.errors.size(), 0u);
+
+    // The box is applied when a port opens: the operator chooses USB, which closes the serial
+    // port, and Com again.
+    window.Settings->setText(QStringLiteral("19200,N,8,1"));
+    QTest::mouseClick(window.Option[0], Qt::LeftButton);
+    QTest::mouseClick(window.Option[1], Qt::LeftButton);
+    ASSERT_EQ(messages.messages, Texts{});
+    walk({{"cmdSumme", u"Gesamt:             ", u"               11,50"}});
+    EXPECT_FALSE(sim.service().snapshot().line.mismatch());
 }
 
 TEST_F(EndToEnd, DisplayServesOneClientAtATime) {
