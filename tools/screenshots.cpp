@@ -80,7 +80,7 @@ int main(int argc, char *argv[]) {
         kd::sim::SimWindow simWindow(display);
         simWindow.resize(560, 460);
         simWindow.show();
-        display.receive(QStringLiteral("Seriell"), session.bytes);
+        display.receive(QStringLiteral("Serial"), session.bytes);
         simWindow.refresh();
         saved = save(simWindow, folder, QString::fromLatin1(session.file)) && saved;
     }

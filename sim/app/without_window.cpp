@@ -2,12 +2,14 @@
 
 #include "app/requested_inputs.h"
 #include "app/termination_signals.h"
+#include "app/translations.h"
 #include "headless/headless_stream.h"
 #include "inputs/display_service.h"
 #include "inputs/inputs_thread.h"
 #include "model/print_mode.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <signal.h>
 #include <unistd.h>
@@ -28,8 +30,18 @@ std::unique_ptr<QCoreApplication> makeApplication(const PictureWriter *picture, 
 
 QString writePicture(const PictureWriter *picture, const Screen &screen, const QString &path) {
     const QString refusal = picture ? picture->write(screen, path)
-                                    : QStringLiteral("dieses Programm zeichnet keine Bilder");
+                                    : QCoreApplication::translate("kd::sim::WithoutWindow",
+                                                                  "this program draws no pictures");
     return refusal.isEmpty() ? QString() : QStringLiteral("--png: ") + refusal;
+}
+
+// The language the user's locale asks for; the model's texts need no application to choose it.
+QString userLanguage() {
+    return chooseLanguage(QLocale::system().uiLanguages());
+}
+
+Language modelLanguage(const QString &language) {
+    return language == QLatin1String("de") ? Language::German : Language::English;
 }
 
 std::optional<std::string> text(const QString &value) {
@@ -46,14 +58,16 @@ void fail(const QString &message) {
 }
 
 int runPrint(const SimOptions &options, int &argc, char **argv, const PictureWriter *picture) {
+    const QString language = userLanguage();
     Screen screen;
-    const int status =
-        printScreen(options.emulation.value_or(Emulation::Standard),
-                    options.printFile.toStdString(), STDIN_FILENO, std::cout, std::cerr, &screen);
+    const int status = printScreen(options.emulation.value_or(Emulation::Standard),
+                                   options.printFile.toStdString(), STDIN_FILENO, std::cout,
+                                   std::cerr, &screen, modelLanguage(language));
     std::cout.flush();
     if (status != 0 || options.pngFile.isEmpty())
         return status;
     const auto app = makeApplication(picture, argc, argv);
+    const Translations translations(language);
     if (const QString refusal = writePicture(picture, screen, options.pngFile);
         !refusal.isEmpty()) {
         fail(refusal);
@@ -65,6 +79,8 @@ int runPrint(const SimOptions &options, int &argc, char **argv, const PictureWri
 int runHeadless(const SimOptions &options, int &argc, char **argv, const PictureWriter *picture) {
     const auto app = makeApplication(options.pngFile.isEmpty() ? nullptr : picture, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kundendisplay-sim"));
+    const QString language = userLanguage();
+    const Translations translations(language);
     // A reader that goes away ends nothing but the stream.
     ::signal(SIGPIPE, SIG_IGN);
     quitOnTerminationSignals(*app);
@@ -73,6 +89,7 @@ int runHeadless(const SimOptions &options, int &argc, char **argv, const Picture
     const Emulation emulation = options.emulation.value_or(Emulation::Standard);
     InputsThread inputs(emulation);
     DisplayService &service = inputs.service();
+    service.setLanguage(modelLanguage(language));
     service.keepCommands(options.logCommands);
     HeadlessStream stream(service, STDOUT_FILENO, options.logCommands);
     QObject::connect(&service, &DisplayService::problemReported, &stream,

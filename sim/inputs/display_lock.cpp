@@ -1,5 +1,7 @@
 #include "inputs/display_lock.h"
 
+#include <QCoreApplication>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -26,6 +28,10 @@ int openLockFile(const std::string &path) {
     return -1;
 }
 
+std::string say(const char *text) {
+    return QCoreApplication::translate("kd::sim::DisplayLock", text).toStdString();
+}
+
 } // namespace
 
 DisplayLock::~DisplayLock() {
@@ -36,22 +42,31 @@ DisplayLock::~DisplayLock() {
 DisplayLock::Result DisplayLock::take(const std::string &folder) {
     const std::string path = folder + "/kundendisplay-sim.lock";
     const auto refuse = [&](const std::string &reason) {
-        m_error = "Sperre " + path + " lässt sich nicht anlegen: " + reason;
+        m_error =
+            QCoreApplication::translate("kd::sim::DisplayLock", "Lock %1 cannot be created: %2")
+                .arg(QString::fromStdString(path), QString::fromStdString(reason))
+                .toStdString();
         return Result::Refused;
     };
     const int fd = openLockFile(path);
     if (fd < 0) {
-        return refuse(errno == ELOOP ? "ist ein symbolischer Link und wird nicht benutzt"
-                                     : std::strerror(errno));
+        return refuse(errno == ELOOP
+                          ? say(QT_TRANSLATE_NOOP("kd::sim::DisplayLock",
+                                                  "it is a symbolic link and is not used"))
+                          : std::strerror(errno));
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
         ::close(fd);
-        return refuse("ist keine gewöhnliche Datei des Benutzers");
+        return refuse(
+            say(QT_TRANSLATE_NOOP("kd::sim::DisplayLock", "it is not a regular file of the user")));
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        m_error = "Ein virtuelles Display läuft bereits (Sperre " + path + ")";
+        m_error = QCoreApplication::translate("kd::sim::DisplayLock",
+                                              "A virtual display is already running (lock %1)")
+                      .arg(QString::fromStdString(path))
+                      .toStdString();
         return Result::HeldByAnother;
     }
     m_fd = fd;

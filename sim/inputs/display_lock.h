@@ -6,7 +6,7 @@ namespace kd::sim {
 
 // One virtual display serves the user at a time: the one that holds the lock on
 // kundendisplay-sim.lock in the user's private folder. The lock goes with the process, however it
-// ends. Qt-free; used on the inputs thread.
+// ends. Qt only for the translation of its refusals; used on the inputs thread.
 class DisplayLock {
   public:
     DisplayLock() = default;

@@ -55,7 +55,7 @@ void DisplayService::setEmulation(Emulation emulation) {
         if (!m_displayLineChosen)
             m_line.display = usualLine(emulation);
     }
-    log(QStringLiteral("Display"), QStringLiteral("Befehlssatz %1, Grundzustand")
+    log(QStringLiteral("Display"), tr("Command set %1, power-on state")
                                        .arg(QString::fromStdString(emulationTitle(emulation))));
     requestStep();
 }
@@ -220,8 +220,7 @@ void DisplayService::reportProblem(const QString &problem) {
 }
 
 void DisplayService::requestRaise() {
-    log(QStringLiteral("Display"),
-        QStringLiteral("ein weiterer Start des Displays: Fenster nach vorn geholt"));
+    log(QStringLiteral("Display"), tr("another start of the display: window brought to the front"));
     emit raiseRequested();
 }
 

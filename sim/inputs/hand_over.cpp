@@ -1,5 +1,6 @@
 #include "inputs/hand_over.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -34,7 +35,8 @@ QString RaiseListener::listen(const QString &folder) {
     const QString path = socketIn(folder);
     QLocalServer::removeServer(path);
     if (!m_server->listen(path))
-        return QStringLiteral("Socket %1 lässt sich nicht öffnen: %2")
+        return QCoreApplication::translate("kd::sim::RaiseListener",
+                                           "Socket %1 cannot be opened: %2")
             .arg(path, m_server->errorString());
     return {};
 }
@@ -66,7 +68,8 @@ QString askRunningDisplayToRaise(const QString &folder) {
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
             break;
         if (deadline.hasExpired())
-            return QStringLiteral("%1 antwortet nicht: %2").arg(path, socket.errorString());
+            return QCoreApplication::translate("kd::sim::RaiseListener", "%1 does not answer: %2")
+                .arg(path, socket.errorString());
         // The running display may not listen yet.
         socket.abort();
         QThread::msleep(50);
@@ -74,10 +77,13 @@ QString askRunningDisplayToRaise(const QString &folder) {
     socket.write(kRaiseRequest);
     while (socket.bytesAvailable() < kRaiseAnswer.size()) {
         if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return QStringLiteral("%1 antwortet nicht: %2").arg(path, socket.errorString());
+            return QCoreApplication::translate("kd::sim::RaiseListener", "%1 does not answer: %2")
+                .arg(path, socket.errorString());
     }
     if (socket.read(kRaiseAnswer.size()) != kRaiseAnswer)
-        return QStringLiteral("%1 antwortet unverständlich").arg(path);
+        return QCoreApplication::translate("kd::sim::RaiseListener",
+                                           "%1 gives an answer that makes no sense")
+            .arg(path);
     return {};
 }
 

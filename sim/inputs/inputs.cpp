@@ -186,7 +186,7 @@ QString Inputs::listenTcp(const QString &host, quint16 port) {
 
 QString Inputs::linkTerminalTo(const QString &path) {
     if (!m_terminal)
-        return QStringLiteral("Kein Pseudo-Terminal für --serial-link %1").arg(path);
+        return tr("No pseudo-terminal for --serial-link %1").arg(path);
     const std::string refusal =
         makeTerminalLink(path.toStdString(), m_terminal->path().toStdString());
     if (!refusal.empty())

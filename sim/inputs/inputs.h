@@ -5,6 +5,7 @@
 #include "inputs/recorder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,8 @@ struct InputsSettings {
 // Threads: created, used and destroyed on the inputs thread (see InputsThread), which is also
 // where every input object it makes lives.
 class Inputs {
+    Q_DECLARE_TR_FUNCTIONS(kd::sim::Inputs)
+
   public:
     Inputs(DisplayService &service, const InputsSettings &settings);
     ~Inputs();

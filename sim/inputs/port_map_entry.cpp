@@ -2,10 +2,12 @@
 
 #include "runtime/port_map.h"
 
+#include <QCoreApplication>
+
 namespace kd::sim {
 namespace {
 
-// How the tool names the port map entry of the virtual display.
+// How the tool names the port map entry of the virtual display: in the tool's language, German.
 constexpr char kPortOwner[] = "virtuelles Kundendisplay";
 
 } // namespace
@@ -18,7 +20,8 @@ PortMapEntry::~PortMapEntry() {
 QString PortMapEntry::enter(int portNumber, const QString &terminalPath) {
     const Folder folder = portMapFolder(true);
     if (!folder.error.empty())
-        return QStringLiteral("Portzuordnung nicht möglich: ") +
+        return QCoreApplication::translate("kd::sim::PortMapEntry",
+                                           "No port map entry possible: ") +
                QString::fromStdString(folder.error);
     const std::string refusal =
         enterPort(folder.path, portNumber, terminalPath.toStdString(), kPortOwner);

@@ -2,6 +2,8 @@
 
 #include "model/recording.h"
 
+#include <QCoreApplication>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,8 +16,9 @@ namespace {
 
 QString reasonFor(int error) {
     if (error == EAGAIN)
-        return QStringLiteral(
-            "die Datei nimmt nichts mehr an, ohne zu warten (liest niemand mit?)");
+        return QCoreApplication::translate(
+            "kd::sim::Recorder",
+            "the file takes nothing more without waiting (is nobody reading it?)");
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -27,15 +30,18 @@ Recorder::~Recorder() {
 
 QString Recorder::open(const QString &path) {
     const auto refusal = [&](const QString &reason) {
-        return QStringLiteral("--record: Aufzeichnung %1 lässt sich nicht schreiben: %2")
+        return QCoreApplication::translate("kd::sim::Recorder",
+                                           "--record: recording %1 cannot be written: %2")
             .arg(path, reason);
     };
     // Opening never waits, not even for the reader of a pipe; writes never wait either.
     m_fd = ::open(path.toLocal8Bit().constData(),
                   O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
     if (m_fd < 0) {
-        return refusal(errno == ENXIO ? QStringLiteral("niemand liest am anderen Ende der Pipe")
-                                      : reasonFor(errno));
+        return refusal(errno == ENXIO
+                           ? QCoreApplication::translate(
+                                 "kd::sim::Recorder", "nobody reads at the other end of the pipe")
+                           : reasonFor(errno));
     }
     if (!writeAll(std::string(kRecordingHeader) + "\n")) {
         const QString reason = reasonFor(errno);
@@ -52,11 +58,13 @@ QString Recorder::write(const QString &source, const QByteArray &bytes) {
         return {};
     const auto ended = [&](const QString &reason) {
         close();
-        return QStringLiteral("--record: Aufzeichnung %1 beendet: %2").arg(m_path, reason);
+        return QCoreApplication::translate("kd::sim::Recorder", "--record: recording %1 ended: %2")
+            .arg(m_path, reason);
     };
     const qint64 atMs = m_clock.elapsed();
     if (atMs > kLatestArrivalMs)
-        return ended(QStringLiteral("sie dauert länger, als eine Aufzeichnung fassen kann"));
+        return ended(QCoreApplication::translate("kd::sim::Recorder",
+                                                 "it lasts longer than a recording can hold"));
     // Long arrivals go as several lines of the same time, so that a reader needs no more than a
     // line's worth of memory.
     qsizetype at = 0;

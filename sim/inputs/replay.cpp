@@ -1,5 +1,6 @@
 #include "inputs/replay.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -22,14 +23,22 @@ QString systemReason() {
 
 QString kindOf(mode_t mode) {
     if (S_ISFIFO(mode))
-        return QStringLiteral("eine Pipe");
+        return QCoreApplication::translate("kd::sim::Replay", "a pipe");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("ein Gerät");
+        return QCoreApplication::translate("kd::sim::Replay", "a device");
     if (S_ISSOCK(mode))
-        return QStringLiteral("ein Socket");
+        return QCoreApplication::translate("kd::sim::Replay", "a socket");
     if (S_ISDIR(mode))
-        return QStringLiteral("ein Ordner");
-    return QStringLiteral("keine Datei");
+        return QCoreApplication::translate("kd::sim::Replay", "a folder");
+    return QCoreApplication::translate("kd::sim::Replay", "no file");
+}
+
+// The language of the program's installed translation, so that the reader words a malformed line
+// as the rest of the message around it: the German translation translates this marker.
+Language textLanguage() {
+    const QString language = QCoreApplication::translate(
+        "kd::sim::Replay", "English", "the name of this translation's language, in that language");
+    return language == QLatin1String("Deutsch") ? Language::German : Language::English;
 }
 
 } // namespace
@@ -48,7 +57,8 @@ Replay::~Replay() {
 
 QString Replay::start(const QString &path) {
     const auto refusal = [&](const QString &reason) {
-        return QStringLiteral("--replay: Aufzeichnung %1 lässt sich nicht abspielen: %2")
+        return QCoreApplication::translate("kd::sim::Replay",
+                                           "--replay: recording %1 cannot be played: %2")
             .arg(path, reason);
     };
     // Opening never waits, not even for the writer of a pipe.
@@ -64,12 +74,15 @@ QString Replay::start(const QString &path) {
     if (!S_ISREG(info.st_mode)) {
         close();
         return refusal(
-            QStringLiteral("ist keine gewöhnliche Datei, sondern %1").arg(kindOf(info.st_mode)));
+            QCoreApplication::translate("kd::sim::Replay", "it is not a regular file but %1")
+                .arg(kindOf(info.st_mode)));
     }
     m_path = path;
-    m_reader.emplace([fd = m_fd](char *buffer, std::size_t size) {
-        return static_cast<std::ptrdiff_t>(::read(fd, buffer, size));
-    });
+    m_reader.emplace(
+        [fd = m_fd](char *buffer, std::size_t size) {
+            return static_cast<std::ptrdiff_t>(::read(fd, buffer, size));
+        },
+        textLanguage());
     m_next = m_reader->next();
     if (!m_next && !m_reader->error().empty()) {
         const QString reason = QString::fromStdString(m_reader->error());
@@ -93,7 +106,7 @@ void Replay::play() {
         return;
     }
     if (!m_reader->error().empty())
-        m_report(QStringLiteral("--replay: Wiedergabe von %1 abgebrochen: %2")
+        m_report(QCoreApplication::translate("kd::sim::Replay", "--replay: playing %1 stopped: %2")
                      .arg(m_path, QString::fromStdString(m_reader->error())));
     close();
 }

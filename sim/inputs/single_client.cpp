@@ -2,6 +2,7 @@
 
 #include "inputs/display_service.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QTimer>
 
@@ -19,7 +20,8 @@ SingleClient::SingleClient(DisplayService &service, QString source, QByteArray g
     connect(m_silentClientTimer, &QTimer::timeout, this, [this] {
         if (!m_client)
             return;
-        m_service.log(m_source, QStringLiteral("Client sendet nichts: getrennt"));
+        m_service.log(m_source, QCoreApplication::translate("kd::sim::SingleClient",
+                                                            "client sends nothing: disconnected"));
         m_abortClient();
     });
 }
@@ -62,14 +64,15 @@ bool SingleClient::admit(QIODevice *socket, std::function<void()> abort, qintptr
     if (m_client)
         takeLeavingClient();
     if (m_client) {
-        m_service.log(m_source,
-                      QStringLiteral("weitere Verbindung abgewiesen (ein Client zur Zeit)"));
+        m_service.log(m_source, QCoreApplication::translate(
+                                    "kd::sim::SingleClient",
+                                    "another connection refused (one client at a time)"));
         return false;
     }
     m_client = socket;
     m_abortClient = std::move(abort);
     m_clientDescriptor = descriptor;
-    m_service.log(m_source, QStringLiteral("verbunden"));
+    m_service.log(m_source, QCoreApplication::translate("kd::sim::SingleClient", "connected"));
     m_silentClientTimer->start(m_silentClientMs);
     return true;
 }
@@ -100,7 +103,7 @@ void SingleClient::clientLeft(QIODevice *socket) {
         m_silentClientTimer->stop();
         m_service.discardPartial(m_source);
     }
-    m_service.log(m_source, QStringLiteral("getrennt"));
+    m_service.log(m_source, QCoreApplication::translate("kd::sim::SingleClient", "disconnected"));
     socket->deleteLater();
 }
 

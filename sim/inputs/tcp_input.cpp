@@ -1,5 +1,6 @@
 #include "inputs/tcp_input.h"
 
+#include <QCoreApplication>
 #include <QHostInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -24,9 +25,10 @@ QString TcpInput::listen(const QString &host, quint16 port) {
         // A name: its first IPv4 address, as most clients try that first, else its first.
         const QHostInfo info = QHostInfo::fromName(host);
         if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
-            return QStringLiteral("Rechner %1 nicht gefunden: %2")
-                .arg(host, info.error() != QHostInfo::NoError ? info.errorString()
-                                                              : QStringLiteral("keine Adresse"));
+            return QCoreApplication::translate("kd::sim::TcpInput", "host %1 not found: %2")
+                .arg(host, info.error() != QHostInfo::NoError
+                               ? info.errorString()
+                               : QCoreApplication::translate("kd::sim::TcpInput", "no address"));
         address = info.addresses().first();
         for (const QHostAddress &candidate : info.addresses()) {
             if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
@@ -36,7 +38,8 @@ QString TcpInput::listen(const QString &host, quint16 port) {
         }
     }
     if (!m_server->listen(address, port))
-        return QStringLiteral("%1 lässt sich nicht öffnen: %2").arg(place, m_server->errorString());
+        return QCoreApplication::translate("kd::sim::TcpInput", "%1 cannot be opened: %2")
+            .arg(place, m_server->errorString());
     return {};
 }
 

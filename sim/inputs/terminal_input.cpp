@@ -2,6 +2,7 @@
 
 #include "inputs/terminal_line.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -16,7 +17,6 @@
 namespace kd::sim {
 namespace {
 
-const QString kSerialSource = QStringLiteral("Seriell");
 // How long the display waits before it looks again at a terminal with no other end.
 constexpr int kRetryMs = 100;
 
@@ -44,7 +44,8 @@ QString TerminalInput::open(bool holdOpen, const LineSettings &line) {
     char name[128] = {};
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
         ::ptsname_r(m_master, name, sizeof name) != 0)
-        return QStringLiteral("Pseudo-Terminal lässt sich nicht anlegen: ") +
+        return QCoreApplication::translate("kd::sim::TerminalInput",
+                                           "Pseudo-terminal cannot be created: ") +
                QString::fromLocal8Bit(std::strerror(errno));
     // Holding the other end open keeps the terminal alive between clients.
     m_slave = holdOpen ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
@@ -67,7 +68,8 @@ void TerminalInput::readTerminal() {
     const ssize_t count = ::read(m_master, buffer.data(), static_cast<std::size_t>(buffer.size()));
     if (count > 0) {
         buffer.truncate(static_cast<qsizetype>(count));
-        m_deliver(kSerialSource, buffer);
+        // The source names the input in the log, in the user's language.
+        m_deliver(QCoreApplication::translate("kd::sim::TerminalInput", "Serial"), buffer);
         return;
     }
     if (count < 0 && (errno == EAGAIN || errno == EINTR))

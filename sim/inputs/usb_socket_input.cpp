@@ -2,6 +2,7 @@
 
 #include "runtime/sim_socket_path.h"
 
+#include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -22,7 +23,8 @@ QString blockedBy(const QString &path) {
     if (::lstat(path.toLocal8Bit().constData(), &info) != 0)
         return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
     if (S_ISDIR(info.st_mode))
-        return QStringLiteral("an seiner Stelle steht ein Ordner");
+        return QCoreApplication::translate("kd::sim::UsbSocketInput",
+                                           "a folder stands in its place");
     return {};
 }
 
@@ -43,7 +45,9 @@ UsbSocketInput::~UsbSocketInput() = default;
 
 QString UsbSocketInput::listen(const QString &path) {
     const auto refusal = [&](const QString &reason) {
-        return QStringLiteral("Socket %1 lässt sich nicht öffnen: %2").arg(path, reason);
+        return QCoreApplication::translate("kd::sim::UsbSocketInput",
+                                           "Socket %1 cannot be opened: %2")
+            .arg(path, reason);
     };
     if (const QString reason = blockedBy(path); !reason.isEmpty())
         return refusal(reason);

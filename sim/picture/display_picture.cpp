@@ -1,5 +1,6 @@
 #include "picture/display_picture.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontDatabase>
 #include <QImageWriter>
@@ -140,7 +141,8 @@ QImage displayPicture(const Screen &screen) {
 QString saveDisplayPicture(const Screen &screen, const QString &path) {
     QImageWriter writer(path, "png");
     if (!writer.write(displayPicture(screen)))
-        return QStringLiteral("Bild %1 lässt sich nicht schreiben: %2")
+        return QCoreApplication::translate("kd::sim::DisplayPicture",
+                                           "Picture %1 cannot be written: %2")
             .arg(path, writer.errorString());
     return {};
 }

@@ -79,12 +79,238 @@
         <source>--print and --replay exclude each other</source>
         <translation>--print und --replay schließen einander aus</translation>
     </message>
+    <message>
+        <source>Opens no window and needs no X server: the same inputs, command sets, recording and replay; the events (ready, screen) go to standard output as JSON Lines. Ends on SIGTERM or SIGINT.</source>
+        <translation>Öffnet kein Fenster und braucht keinen X-Server: dieselben Eingänge, Befehlssätze, Aufzeichnung und Wiedergabe; die Ereignisse (ready, screen) gehen als JSON Lines auf die Standardausgabe. Endet mit SIGTERM oder SIGINT.</translation>
+    </message>
+    <message>
+        <source>With --headless: a &quot;command&quot; event per command too.</source>
+        <translation>Mit --headless: zusätzlich ein Ereignis &quot;command&quot; je Befehl.</translation>
+    </message>
+    <message>
+        <source>With --print or --headless: writes the picture of the display, as the window shows it, as a PNG to FILE at the end.</source>
+        <translation>Mit --print oder --headless: schreibt beim Ende das Bild des Displays, wie das Fenster es zeigt, als PNG in DATEI.</translation>
+    </message>
+    <message>
+        <source>Opens no USB socket. With --com 0 the display enters nothing for the user and takes no lock: any number run side by side.</source>
+        <translation>Öffnet keinen USB-Socket. Mit --com 0 trägt das Display nichts beim Benutzer ein und nimmt keine Sperre: beliebig viele laufen nebeneinander.</translation>
+    </message>
+    <message>
+        <source>Takes bytes over TCP: one client at a time, at HOST (default 127.0.0.1) and PORT (0: the system chooses; the ready event and the window name it).</source>
+        <translation>Nimmt Bytes über TCP an: ein Client zur Zeit, an RECHNER (Vorgabe 127.0.0.1) und PORT (0: das System wählt; das Ereignis ready und das Fenster nennen ihn).</translation>
+    </message>
+    <message>
+        <source>[HOST:]PORT</source>
+        <translation>[RECHNER:]PORT</translation>
+    </message>
+    <message>
+        <source>--print and --headless exclude each other</source>
+        <translation>--print und --headless schließen einander aus</translation>
+    </message>
+    <message>
+        <source>--log goes only with --headless</source>
+        <translation>--log gilt nur mit --headless</translation>
+    </message>
+    <message>
+        <source>--png needs a file name</source>
+        <translation>--png braucht einen Dateinamen</translation>
+    </message>
+    <message>
+        <source>--png goes only with --print or --headless; in the window Ctrl+S saves the picture</source>
+        <translation>--png gilt nur mit --print oder --headless; im Fenster speichert Strg+S das Bild</translation>
+    </message>
+    <message>
+        <source>--print and --tcp exclude each other</source>
+        <translation>--print und --tcp schließen einander aus</translation>
+    </message>
+    <message>
+        <source>Invalid value for --tcp: &quot;%1&quot; (expected [HOST:]PORT with PORT from 0 to 65535)</source>
+        <translation>Ungültiger Wert für --tcp: &quot;%1&quot; (erwartet [RECHNER:]PORT mit PORT von 0 bis 65535)</translation>
+    </message>
 </context>
 <context>
     <name>Main</name>
     <message>
-        <source>Recording %1 cannot be read: %2</source>
-        <translation>Aufzeichnung %1 lässt sich nicht lesen: %2</translation>
+        <source>another start: window brought to the front</source>
+        <translation>ein weiterer Start: Fenster nach vorn geholt</translation>
+    </message>
+    <message>
+        <source>; its window cannot be brought to the front: </source>
+        <translation>; sein Fenster lässt sich nicht nach vorn holen: </translation>
+    </message>
+    <message>
+        <source>; its window is now in front</source>
+        <translation>; sein Fenster ist jetzt vorn</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::DisplayLock</name>
+    <message>
+        <source>Lock %1 cannot be created: %2</source>
+        <translation>Sperre %1 lässt sich nicht anlegen: %2</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link and is not used</source>
+        <translation>ist ein symbolischer Link und wird nicht benutzt</translation>
+    </message>
+    <message>
+        <source>it is not a regular file of the user</source>
+        <translation>ist keine gewöhnliche Datei des Benutzers</translation>
+    </message>
+    <message>
+        <source>A virtual display is already running (lock %1)</source>
+        <translation>Ein virtuelles Display läuft bereits (Sperre %1)</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::DisplayPicture</name>
+    <message>
+        <source>Picture %1 cannot be written: %2</source>
+        <translation>Bild %1 lässt sich nicht schreiben: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::DisplayService</name>
+    <message>
+        <source>Command set %1, power-on state</source>
+        <translation>Befehlssatz %1, Grundzustand</translation>
+    </message>
+    <message>
+        <source>Line: %1</source>
+        <translation>Leitung: %1</translation>
+    </message>
+    <message>
+        <source>Display %1, sender&apos;s line unknown (a match is assumed)</source>
+        <translation>Display %1, Leitung des Senders unbekannt (Übereinstimmung angenommen)</translation>
+    </message>
+    <message>
+        <source>Sender %1, Display %2</source>
+        <translation>Sender %1, Display %2</translation>
+    </message>
+    <message>
+        <source> (match)</source>
+        <translation> (stimmen überein)</translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n framing error(s)</source>
+        <translation>
+            <numerusform>, %n Rahmenfehler</numerusform>
+            <numerusform>, %n Rahmenfehler</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n parity error(s)</source>
+        <translation>
+            <numerusform>, %n Paritätsfehler</numerusform>
+            <numerusform>, %n Paritätsfehler</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 bytes sent, %2 read; %3</source>
+        <translation>%1 Bytes gesendet, %2 gelesen; %3</translation>
+    </message>
+    <message>
+        <source>another start of the display: window brought to the front</source>
+        <translation>ein weiterer Start des Displays: Fenster nach vorn geholt</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::GuiProgram</name>
+    <message>
+        <source>The window program %1 cannot be started: %2</source>
+        <translation>Das Fensterprogramm %1 lässt sich nicht starten: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::Inputs</name>
+    <message>
+        <source>No pseudo-terminal for --serial-link %1</source>
+        <translation>Kein Pseudo-Terminal für --serial-link %1</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::PortMapEntry</name>
+    <message>
+        <source>No port map entry possible: </source>
+        <translation>Portzuordnung nicht möglich: </translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::RaiseListener</name>
+    <message>
+        <source>Socket %1 cannot be opened: %2</source>
+        <translation>Socket %1 lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message>
+        <source>%1 does not answer: %2</source>
+        <translation>%1 antwortet nicht: %2</translation>
+    </message>
+    <message>
+        <source>%1 gives an answer that makes no sense</source>
+        <translation>%1 antwortet unverständlich</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::Recorder</name>
+    <message>
+        <source>the file takes nothing more without waiting (is nobody reading it?)</source>
+        <translation>die Datei nimmt nichts mehr an, ohne zu warten (liest niemand mit?)</translation>
+    </message>
+    <message>
+        <source>--record: recording %1 cannot be written: %2</source>
+        <translation>--record: Aufzeichnung %1 lässt sich nicht schreiben: %2</translation>
+    </message>
+    <message>
+        <source>nobody reads at the other end of the pipe</source>
+        <translation>niemand liest am anderen Ende der Pipe</translation>
+    </message>
+    <message>
+        <source>--record: recording %1 ended: %2</source>
+        <translation>--record: Aufzeichnung %1 beendet: %2</translation>
+    </message>
+    <message>
+        <source>it lasts longer than a recording can hold</source>
+        <translation>sie dauert länger, als eine Aufzeichnung fassen kann</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::Replay</name>
+    <message>
+        <source>a pipe</source>
+        <translation>eine Pipe</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>ein Gerät</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>ein Ordner</translation>
+    </message>
+    <message>
+        <source>no file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <source>--replay: recording %1 cannot be played: %2</source>
+        <translation>--replay: Aufzeichnung %1 lässt sich nicht abspielen: %2</translation>
+    </message>
+    <message>
+        <source>it is not a regular file but %1</source>
+        <translation>ist keine gewöhnliche Datei, sondern %1</translation>
+    </message>
+    <message>
+        <source>--replay: playing %1 stopped: %2</source>
+        <translation>--replay: Wiedergabe von %1 abgebrochen: %2</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <comment>the name of this translation&apos;s language, in that language</comment>
+        <translation>Deutsch</translation>
     </message>
 </context>
 <context>
@@ -126,6 +352,96 @@
 Serial (pseudo-terminal): %2</source>
         <translation>USB (Socket): %1
 Seriell (Pseudo-Terminal): %2</translation>
+    </message>
+    <message>
+        <source>&amp;Save picture of the display …</source>
+        <translation>Bild des Displays &amp;speichern …</translation>
+    </message>
+    <message>
+        <source>Save picture of the display</source>
+        <translation>Bild des Displays speichern</translation>
+    </message>
+    <message>
+        <source>PNG pictures (*.png)</source>
+        <translation>PNG-Bilder (*.png)</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::SingleClient</name>
+    <message>
+        <source>client sends nothing: disconnected</source>
+        <translation>Client sendet nichts: getrennt</translation>
+    </message>
+    <message>
+        <source>another connection refused (one client at a time)</source>
+        <translation>weitere Verbindung abgewiesen (ein Client zur Zeit)</translation>
+    </message>
+    <message>
+        <source>connected</source>
+        <translation>verbunden</translation>
+    </message>
+    <message>
+        <source>disconnected</source>
+        <translation>getrennt</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::TcpInput</name>
+    <message>
+        <source>host %1 not found: %2</source>
+        <translation>Rechner %1 nicht gefunden: %2</translation>
+    </message>
+    <message>
+        <source>no address</source>
+        <translation>keine Adresse</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>%1 lässt sich nicht öffnen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::TerminalInput</name>
+    <message>
+        <source>Pseudo-terminal cannot be created: </source>
+        <translation>Pseudo-Terminal lässt sich nicht anlegen: </translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Seriell</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::TerminalLink</name>
+    <message>
+        <source>%1 already exists and is no link</source>
+        <translation>%1 ist schon vorhanden und kein Link</translation>
+    </message>
+    <message>
+        <source>%1 already leads to %2 and is not replaced</source>
+        <translation>%1 führt schon nach %2 und wird nicht ersetzt</translation>
+    </message>
+    <message>
+        <source>%1 cannot be created: %2</source>
+        <translation>%1 lässt sich nicht anlegen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::UsbSocketInput</name>
+    <message>
+        <source>a folder stands in its place</source>
+        <translation>an seiner Stelle steht ein Ordner</translation>
+    </message>
+    <message>
+        <source>Socket %1 cannot be opened: %2</source>
+        <translation>Socket %1 lässt sich nicht öffnen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>kd::sim::WithoutWindow</name>
+    <message>
+        <source>this program draws no pictures</source>
+        <translation>dieses Programm zeichnet keine Bilder</translation>
     </message>
 </context>
 </TS>

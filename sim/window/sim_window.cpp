@@ -126,7 +126,7 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
 
     // The picture of the display, for bug reports and documentation: from the display's context
     // menu or with Ctrl+S anywhere in the window.
-    auto *savePicture = new QAction(QStringLiteral("Bild des Displays &speichern …"), this);
+    auto *savePicture = new QAction(tr("&Save picture of the display …"), this);
     savePicture->setObjectName(QStringLiteral("savePicture"));
     savePicture->setShortcut(QKeySequence::Save);
     savePicture->setShortcutContext(Qt::WindowShortcut);
@@ -231,9 +231,9 @@ QString SimWindow::savePicture(const QString &path) const {
 }
 
 void SimWindow::askAndSavePicture() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Bild des Displays speichern"), QStringLiteral("kundendisplay.png"),
-        QStringLiteral("PNG-Bilder (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save picture of the display"),
+                                                      QStringLiteral("kundendisplay.png"),
+                                                      tr("PNG pictures (*.png)"));
     if (path.isEmpty())
         return;
     if (const QString refusal = savePicture(path); !refusal.isEmpty())

@@ -97,9 +97,8 @@ TEST(SimOptions, HelpAndManualPageListEveryOptionInEachLanguage) {
         std::ifstream page(std::string(KD_TEST_SOURCE_DIR) + "/../data/" + language.page);
         ASSERT_TRUE(page) << language.page;
         const std::string manual{std::istreambuf_iterator<char>(page), {}};
-        for (const char *option :
-             {"emulation", "serial-link", "print", "record", "replay", "com", "help", "version",
-              "headless", "log", "png", "tcp", "no-usb"}) {
+        for (const char *option : {"emulation", "serial-link", "print", "record", "replay", "com",
+                                   "help", "version", "headless", "log", "png", "tcp", "no-usb"}) {
             EXPECT_TRUE(help.message.contains(QStringLiteral("--") + option)) << option;
             std::string escaped;
             for (const char c : std::string(option))
@@ -223,8 +222,7 @@ TEST(TerminalLink, ReplacesOnlyAStaleLinkOfItsOwnKind) {
     EXPECT_EQ(makeTerminalLink(link, terminal.path()), "");
     EXPECT_EQ(fs::read_symlink(link), terminal.path());
     // A link to a terminal that is there is someone's: refused.
-    EXPECT_NE(makeTerminalLink(link, "/dev/pts/other").find("wird nicht ersetzt"),
-              std::string::npos);
+    EXPECT_NE(makeTerminalLink(link, "/dev/pts/other").find("is not replaced"), std::string::npos);
     removeTerminalLink(link, "/dev/pts/other"); // not its own: stays
     EXPECT_TRUE(fs::is_symlink(link));
     removeTerminalLink(link, terminal.path());
@@ -236,7 +234,7 @@ TEST(TerminalLink, ReplacesOnlyAStaleLinkOfItsOwnKind) {
     fs::remove(link);
 
     std::ofstream(dir / "file") << "x";
-    EXPECT_NE(makeTerminalLink((dir / "file").string(), terminal.path()).find("kein Link"),
+    EXPECT_NE(makeTerminalLink((dir / "file").string(), terminal.path()).find("is no link"),
               std::string::npos);
     fs::remove_all(dir);
 }

@@ -245,10 +245,10 @@ TEST(Headless, RefusesBadInputsNamingTheOptionAndTheReason) {
         {{"--headless", "--com", "0", "--no-usb", "--tcp", busy},
          1,
          "kundendisplay-sim: --tcp: " + busy +
-             " lässt sich nicht öffnen: The bound address is already in use\n"},
+             " cannot be opened: The bound address is already in use\n"},
         {{"--headless", "--com", "0", "--no-usb", "--tcp", "kein-rechner.invalid:0"},
          1,
-         "kundendisplay-sim: --tcp: Rechner kein-rechner.invalid nicht gefunden: "},
+         "kundendisplay-sim: --tcp: host kein-rechner.invalid not found: "},
         {{"--headless", "--tcp", "70000"},
          2,
          "kundendisplay-sim: Invalid value for --tcp: \"70000\" (expected [HOST:]PORT with PORT "

@@ -2,10 +2,16 @@
 // window's texts and Qt's own.
 #include "app/translations.h"
 #include "inputs/display_service.h"
+#include "model/recording.h"
 #include "support/sim_program.h"
 #include "window/sim_window.h"
 
 #include <QLabel>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +59,55 @@ TEST(Language, TheProgramFollowsTheUsersLocale) {
         EXPECT_EQ(refusal.exitStatus, 2) << where;
         EXPECT_EQ(refusal.output.rfind(c.refusalStarts, 0), 0u) << where << "\n" << refusal.output;
     }
+}
+
+// Without a window the program speaks the user's language too: the refusals of its inputs, the
+// model's words for a malformed recording inside them, and the state line of --print.
+TEST(Language, InputsAndPrintFollowTheUsersLocale) {
+    const std::string folder = ::testing::TempDir() + "kd-language-" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    const std::string broken = folder + "/broken.rec";
+    std::ofstream(broken) << kRecordingHeader << "\n0 USB ZZ\n";
+    const std::vector<std::string> headless{"--headless", "--com", "0", "--no-usb"};
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        int collect;
+        const char *english;
+        const char *german;
+    } cases[] = {
+        {{"--record", "/dev/full"},
+         1,
+         2,
+         "kundendisplay-sim: --record: recording /dev/full cannot be written: ",
+         "kundendisplay-sim: --record: Aufzeichnung /dev/full lässt sich nicht schreiben: "},
+        {{"--replay", "/dev/zero"},
+         1,
+         2,
+         "cannot be played: it is not a regular file but a device",
+         "lässt sich nicht abspielen: ist keine gewöhnliche Datei, sondern ein Gerät"},
+        {{"--replay", broken},
+         1,
+         2,
+         "cannot be played: line 2 of the recording is malformed",
+         "lässt sich nicht abspielen: Zeile 2 der Aufzeichnung ist fehlerhaft"},
+        {{"--print", "/dev/null"}, 0, 1, "Command set Standard · ", "Befehlssatz Standard · "},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        if (c.arguments.front() != "--print")
+            arguments.insert(arguments.begin(), headless.begin(), headless.end());
+        for (const bool german : {false, true}) {
+            const std::vector<std::string> locale{german ? "LANG=de_DE.UTF-8" : "LANG=C.UTF-8"};
+            const test::ProgramRun run = test::runSimProgram(arguments, c.collect, locale);
+            const std::string where = c.arguments.back() + " under " + locale.front();
+            EXPECT_EQ(run.exitStatus, c.status) << where;
+            EXPECT_NE(run.output.find(german ? c.german : c.english), std::string::npos)
+                << where << ":\n"
+                << run.output;
+        }
+    }
+    std::filesystem::remove_all(folder);
 }
 
 // The window's own texts in each language; English needs no translation.

@@ -193,7 +193,7 @@ TEST(DisplayFaults, OfTwoDisplaysExactlyOneServes) {
     settings.comPort = 2;
     const QString problems = second.start(settings);
     EXPECT_TRUE(second.anotherDisplayRunning());
-    EXPECT_TRUE(problems.startsWith("Ein virtuelles Display läuft bereits"))
+    EXPECT_TRUE(problems.startsWith("A virtual display is already running"))
         << problems.toStdString();
     const sim::InputPlaces places = second.service().places();
     EXPECT_EQ(places.terminalPath, QString());
@@ -215,10 +215,10 @@ TEST(DisplayFaults, LinkAtTheLockAndFolderAtTheSocketAreRefusedWithTheReason) {
                   0);
         test::SimThread sim;
         EXPECT_NE(::access(target.c_str(), F_OK), 0) << "the link's target was created";
-        EXPECT_TRUE(
-            sim.problems().contains(QStringLiteral("Sperre %1/kundendisplay-sim.lock lässt sich "
-                                                   "nicht anlegen: ist ein symbolischer Link")
-                                        .arg(QString::fromStdString(runtime.path()))))
+        EXPECT_TRUE(sim.problems().contains(
+            QStringLiteral("Lock %1/kundendisplay-sim.lock cannot be created: "
+                           "it is a symbolic link")
+                .arg(QString::fromStdString(runtime.path()))))
             << sim.problems().toStdString();
         EXPECT_EQ(sim.socketPath(), QString()); // without the lock it serves no socket
     }
@@ -228,7 +228,7 @@ TEST(DisplayFaults, LinkAtTheLockAndFolderAtTheSocketAreRefusedWithTheReason) {
         ASSERT_EQ(::mkdir(socket.c_str(), 0700), 0);
         test::SimThread sim;
         EXPECT_TRUE(sim.problems().contains(
-            QStringLiteral("Socket %1 lässt sich nicht öffnen: an seiner Stelle steht ein Ordner")
+            QStringLiteral("Socket %1 cannot be opened: a folder stands in its place")
                 .arg(QString::fromStdString(socket))))
             << sim.problems().toStdString();
         EXPECT_FALSE(sim.terminalPath().isEmpty()); // the other input still serves
@@ -263,7 +263,7 @@ TEST(DisplayFaults, OfTwoProgramsStartedTogetherTheSecondHandsOver) {
     ASSERT_GE(ended, 0) << "neither display ended";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const std::string said = readText(errors[ended]);
-    EXPECT_NE(said.find("Ein virtuelles Display läuft bereits"), std::string::npos) << said;
+    EXPECT_NE(said.find("A virtual display is already running"), std::string::npos) << said;
     EXPECT_NE(said.find("its window is now in front"), std::string::npos) << said;
 
     const int serving = 1 - ended;

@@ -151,10 +151,10 @@ TEST(RecordAndReplay, RefuseWhatWouldBlockOrNeverEnd) {
         std::vector<std::string> arguments;
         std::vector<std::string> says;
     } cases[] = {
-        {{"--replay", fifo}, {"--replay", fifo, "keine gewöhnliche Datei"}},
-        {{"--replay", "/dev/zero"}, {"--replay", "/dev/zero", "keine gewöhnliche Datei"}},
+        {{"--replay", fifo}, {"--replay", fifo, "not a regular file but a pipe"}},
+        {{"--replay", "/dev/zero"}, {"--replay", "/dev/zero", "not a regular file but a device"}},
         {{"--replay", folder.path.string()}, {"--replay", folder.path.string()}},
-        {{"--record", fifo}, {"--record", fifo, "niemand liest"}},
+        {{"--record", fifo}, {"--record", fifo, "nobody reads"}},
         {{"--record", "/dev/full"}, {"--record", "/dev/full", std::strerror(ENOSPC)}},
     };
     for (const auto &c : cases) {
@@ -179,8 +179,8 @@ TEST(RecordAndReplay, ReplayThatMeetsAMalformedLineStopsAndSaysSo) {
     const test::ProgramRun run =
         test::runSimWindow({"--com", "0", "--replay", recording.string()}, 3000);
     EXPECT_EQ(run.exitStatus, -1) << "still running when killed";
-    EXPECT_NE(run.output.find("--replay: Wiedergabe von " + recording.string() +
-                              " abgebrochen: Zeile 4 der Aufzeichnung ist fehlerhaft"),
+    EXPECT_NE(run.output.find("--replay: playing " + recording.string() +
+                              " stopped: line 4 of the recording is malformed"),
               std::string::npos)
         << run.output;
 }
@@ -208,7 +208,7 @@ TEST(RecordAndReplay, RecordingThatCannotBeWrittenStopsAndSaysSo) {
     const QString problem = problems.front().front().toString();
     EXPECT_TRUE(problem.contains(QStringLiteral("--record"))) << problem.toStdString();
     EXPECT_TRUE(problem.contains(QString::fromStdString(fifo))) << problem.toStdString();
-    EXPECT_TRUE(problem.contains(QStringLiteral("beendet"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("ended"))) << problem.toStdString();
     window.refresh();
     EXPECT_TRUE(window.findChild<QLabel *>(QStringLiteral("inputs"))->text().contains(problem));
     ::close(reader);

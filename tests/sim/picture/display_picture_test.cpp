@@ -117,7 +117,7 @@ TEST(DisplayPicture, PrintAndHeadlessWriteThePictureOfTheLastScreen) {
     const test::ProgramRun refused =
         test::runSimProgram({"--print", "--png", "/nonexistent/bild.png", input.string()}, 2);
     EXPECT_EQ(refused.exitStatus, 1);
-    EXPECT_NE(refused.output.find("--png: Bild /nonexistent/bild.png lässt sich nicht schreiben"),
+    EXPECT_NE(refused.output.find("--png: Picture /nonexistent/bild.png cannot be written"),
               std::string::npos)
         << refused.output;
 }

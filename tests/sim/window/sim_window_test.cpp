@@ -23,7 +23,7 @@ TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged
     DisplayService display;
     SimWindow window(display);
     window.show();
-    display.receive(QStringLiteral("Seriell"), QByteArray("\fGesamt:\r\n               11,50"));
+    display.receive(QStringLiteral("Serial"), QByteArray("\fGesamt:\r\n               11,50"));
 
     const QString expected[] = {QStringLiteral("Gesamt:             "),
                                 QStringLiteral("               11,50")};
@@ -37,7 +37,7 @@ TEST(SimWindow, LinesAndStateAreReadableThroughAccessibilityAndCommandsAreLogged
         << accessibleName(window.stateLine()).toStdString();
 
     const QString log = window.log()->toPlainText();
-    EXPECT_TRUE(log.contains(QStringLiteral("Seriell  0C  CLR: clear the display")))
+    EXPECT_TRUE(log.contains(QStringLiteral("Serial   0C  CLR: clear the display")))
         << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("47 65 73 61 6D 74 3A  text \"Gesamt:\"")));
 
@@ -55,7 +55,7 @@ TEST(SimWindow, ChoosingACommandSetIsItsPowerOnAndRemembered) {
     DisplayService display;
     SimWindow window(display);
     window.show();
-    display.receive(QStringLiteral("Seriell"), QByteArray("Hallo"));
+    display.receive(QStringLiteral("Serial"), QByteArray("Hallo"));
 
     QComboBox *choice = window.emulationChoice();
     const int logic = choice->findData(QStringLiteral("logic-controls"));
@@ -78,7 +78,7 @@ TEST(SimWindow, ComesToTheFrontWhenASecondStartAsks) {
     display.requestRaise();
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible() && !window.isMinimized(); }));
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        return window.log()->toPlainText().contains(QStringLiteral("Fenster nach vorn geholt"));
+        return window.log()->toPlainText().contains(QStringLiteral("window brought to the front"));
     }));
 }
 
