@@ -39,22 +39,9 @@ const kd::sim::PictureWriter kPictureWriter{
 // starts it in its own place for those.
 int main(int argc, char *argv[]) {
     const QString language = kd::sim::chooseLanguage(QLocale::system().uiLanguages());
-    kd::sim::ParsedOptions parsed;
-    {
-        // The command line is read, in the user's language, before any window system is touched,
-        // so that --help needs none.
-        QCoreApplication core(argc, argv);
-        const kd::sim::Translations translations(language);
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
-        parsed = kd::sim::parseSimOptions(arguments);
-    }
-    if (parsed.exitNow) {
-        std::fputs(qPrintable(parsed.message + QLatin1Char('\n')),
-                   parsed.exitStatus == 0 ? stdout : stderr);
+    const kd::sim::ParsedOptions parsed = kd::sim::readCommandLine(argc, argv);
+    if (parsed.exitNow)
         return parsed.exitStatus;
-    }
 
     const kd::sim::SimOptions &options = parsed.options;
     // No window and no X server: a test suite's display, with its picture.

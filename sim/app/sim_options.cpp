@@ -1,5 +1,7 @@
 #include "app/sim_options.h"
 
+#include "inputs/display_service.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -30,24 +32,6 @@ QString emulationNames() {
     for (Emulation emulation : allEmulations())
         names << QString::fromStdString(emulationName(emulation));
     return names.join(QStringLiteral(", "));
-}
-
-// Which field of a line-settings text is wrong, in the user's language.
-QString lineFault(const LineSettingsFault &fault) {
-    const QString text = QString::fromStdString(fault.text);
-    switch (fault.field) {
-    case LineSettingsFault::FieldCount:
-        return CommandLine::tr("4 fields \"baud,parity,data,stop\" expected, %1 found").arg(text);
-    case LineSettingsFault::BaudRate:
-        return CommandLine::tr("baud rate \"%1\" is no standard baud rate").arg(text);
-    case LineSettingsFault::Parity:
-        return CommandLine::tr("parity \"%1\" is not N, E, O, M or S").arg(text);
-    case LineSettingsFault::DataBits:
-        return CommandLine::tr("data bits \"%1\" are not between 5 and 8").arg(text);
-    case LineSettingsFault::StopBits:
-        return CommandLine::tr("stop bits \"%1\" are not 1, 1.5 or 2").arg(text);
-    }
-    return text;
 }
 
 // [HOST:]PORT, HOST a name, an IPv4 address or an IPv6 address in brackets; without HOST the
@@ -223,8 +207,9 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
     if (parser.isSet(line)) {
         const ParsedLineSettings parsed = parseLineSettings(parser.value(line).toStdString());
         if (!parsed.settings)
-            return refused(CommandLine::tr("Invalid value for --line: \"%1\": %2")
-                               .arg(parser.value(line), lineFault(parsed.fault)));
+            return refused(
+                CommandLine::tr("Invalid value for --line: \"%1\": %2")
+                    .arg(parser.value(line), DisplayService::describeLineFault(parsed.fault)));
         options.displayLine = parsed.settings;
     }
     if (parser.isSet(tcp)) {

@@ -1,5 +1,12 @@
 #include "app/translations.h"
 
+#include "app/sim_options.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
@@ -32,6 +39,22 @@ Translations::Translations(const QString &language) {
     if (m_qt.load(QStringLiteral("qtbase_") + language,
                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&m_qt);
+}
+
+ParsedOptions readCommandLine(int &argc, char **argv) {
+    ParsedOptions parsed;
+    {
+        QCoreApplication core(argc, argv);
+        const Translations translations(chooseLanguage(QLocale::system().uiLanguages()));
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        parsed = parseSimOptions(arguments);
+    }
+    if (parsed.exitNow)
+        std::fputs(qPrintable(parsed.message + QLatin1Char('\n')),
+                   parsed.exitStatus == 0 ? stdout : stderr);
+    return parsed;
 }
 
 } // namespace kd::sim

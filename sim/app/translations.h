@@ -29,4 +29,10 @@ class Translations {
     bool m_hasOwn = false;
 };
 
+struct ParsedOptions;
+// Reads the program's command line in the user's language, before any window system is touched,
+// so that --help and refusals need none. With --help, --version or a refusal, the text is already
+// written (to standard output or error) and the program ends with parsed.exitStatus.
+ParsedOptions readCommandLine(int &argc, char **argv);
+
 } // namespace kd::sim

@@ -100,6 +100,21 @@ void DisplayService::setSenderLine(const QString &source, const std::optional<Li
     emit changed();
 }
 
+QString DisplayService::describeLineFault(const LineSettingsFault &fault) {
+    const QString text = QString::fromStdString(fault.text);
+    switch (fault.field) {
+    case LineSettingsFault::FieldCount:
+        return tr("4 fields \"baud,parity,data,stop\" expected, %1 found").arg(text);
+    case LineSettingsFault::BaudRate:
+        return tr("baud rate \"%1\" is no standard baud rate").arg(text);
+    case LineSettingsFault::Parity: return tr("parity \"%1\" is not N, E, O, M or S").arg(text);
+    case LineSettingsFault::DataBits:
+        return tr("data bits \"%1\" are not between 5 and 8").arg(text);
+    case LineSettingsFault::StopBits: return tr("stop bits \"%1\" are not 1, 1.5 or 2").arg(text);
+    }
+    return text;
+}
+
 QString DisplayService::describeLine(const LineState &line) {
     const QString display = QString::fromStdString(shortLineSettings(line.display));
     if (!line.sender)

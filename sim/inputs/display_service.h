@@ -118,6 +118,8 @@ class DisplayService : public QObject {
     void setSenderLine(const QString &source, const std::optional<LineSettings> &line);
     // "Sender 19200 8N1, Display 9600 8N1, 3 framing errors": the line as the state line names it.
     static QString describeLine(const LineState &line);
+    // Which field of a line-settings text is wrong, and why, in the user's language.
+    static QString describeLineFault(const LineSettingsFault &fault);
 
     // Feeds bytes as they arrived from the given source, and logs what they meant.
     void receive(const QString &source, const QByteArray &bytes);

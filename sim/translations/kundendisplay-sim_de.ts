@@ -127,6 +127,30 @@
         <source>Invalid value for --tcp: &quot;%1&quot; (expected [HOST:]PORT with PORT from 0 to 65535)</source>
         <translation>Ungültiger Wert für --tcp: &quot;%1&quot; (erwartet [RECHNER:]PORT mit PORT von 0 bis 65535)</translation>
     </message>
+    <message>
+        <source>Takes bytes over Telnet with the COM port control option (RFC 2217), one client at a time, so that the sender sets speed, parity, data bits and stop bits as on a real port; HOST and PORT as for --tcp.</source>
+        <translation>Nimmt Bytes über Telnet mit der COM-Port-Option (RFC 2217) an, ein Client zur Zeit, sodass der Sender Geschwindigkeit, Parität, Datenbits und Stoppbits wie an einem echten Port setzt; RECHNER und PORT wie bei --tcp.</translation>
+    </message>
+    <message>
+        <source>The display&apos;s own line, as its switches set it: baud,parity,data,stop (for example 9600,N,8,1). A sender on another line is read as a real display would read it. Default: the command set&apos;s usual line.</source>
+        <translation>Die eigene Leitung des Displays, wie seine Schalter sie setzen: Baud,Parität,Daten,Stopp (zum Beispiel 9600,N,8,1). Ein Sender mit anderer Leitung wird gelesen, wie ein echtes Display ihn lesen würde. Vorgabe: die übliche Leitung des Befehlssatzes.</translation>
+    </message>
+    <message>
+        <source>SETTINGS</source>
+        <translation>EINSTELLUNGEN</translation>
+    </message>
+    <message>
+        <source>--print and --rfc2217 exclude each other</source>
+        <translation>--print und --rfc2217 schließen einander aus</translation>
+    </message>
+    <message>
+        <source>Invalid value for --rfc2217: &quot;%1&quot; (expected [HOST:]PORT with PORT from 0 to 65535)</source>
+        <translation>Ungültiger Wert für --rfc2217: &quot;%1&quot; (erwartet [RECHNER:]PORT mit PORT von 0 bis 65535)</translation>
+    </message>
+    <message>
+        <source>Invalid value for --line: &quot;%1&quot;: %2</source>
+        <translation>Ungültiger Wert für --line: &quot;%1&quot;: %2</translation>
+    </message>
 </context>
 <context>
     <name>Main</name>
@@ -213,6 +237,26 @@
         <source>another start of the display: window brought to the front</source>
         <translation>ein weiterer Start des Displays: Fenster nach vorn geholt</translation>
     </message>
+    <message>
+        <source>4 fields &quot;baud,parity,data,stop&quot; expected, %1 found</source>
+        <translation>erwartet werden 4 Felder &quot;Baudrate,Parität,Datenbits,Stoppbits&quot;, gefunden %1</translation>
+    </message>
+    <message>
+        <source>baud rate &quot;%1&quot; is no standard baud rate</source>
+        <translation>Baudrate &quot;%1&quot; ist keine Standard-Baudrate</translation>
+    </message>
+    <message>
+        <source>parity &quot;%1&quot; is not N, E, O, M or S</source>
+        <translation>Parität &quot;%1&quot; ist nicht N, E, O, M oder S</translation>
+    </message>
+    <message>
+        <source>data bits &quot;%1&quot; are not between 5 and 8</source>
+        <translation>Datenbits &quot;%1&quot; liegen nicht zwischen 5 und 8</translation>
+    </message>
+    <message>
+        <source>stop bits &quot;%1&quot; are not 1, 1.5 or 2</source>
+        <translation>Stoppbits &quot;%1&quot; sind nicht 1, 1.5 oder 2</translation>
+    </message>
 </context>
 <context>
     <name>kd::sim::GuiProgram</name>
@@ -226,6 +270,34 @@
     <message>
         <source>No pseudo-terminal for --serial-link %1</source>
         <translation>Kein Pseudo-Terminal für --serial-link %1</translation>
+    </message>
+    <message>
+        <source>COM port control option agreed</source>
+        <translation>COM-Port-Option vereinbart</translation>
+    </message>
+    <message>
+        <source>the sender sets its line to %1</source>
+        <translation>der Sender setzt seine Leitung auf %1</translation>
+    </message>
+    <message>
+        <source>the sender asks for the %1</source>
+        <translation>der Sender fragt nach: %1</translation>
+    </message>
+    <message>
+        <source>answered: %1</source>
+        <translation>beantwortet: %1</translation>
+    </message>
+    <message>
+        <source>broken subnegotiation refused: %1</source>
+        <translation>fehlerhafte Unterverhandlung abgewiesen: %1</translation>
+    </message>
+    <message>
+        <source>refused, the line stays as it is: %1</source>
+        <translation>abgewiesen, die Leitung bleibt, wie sie ist: %1</translation>
+    </message>
+    <message>
+        <source>data without the COM port option: the sender&apos;s line is unknown, a match is assumed</source>
+        <translation>Daten ohne COM-Port-Option: die Leitung des Senders ist unbekannt, es wird Übereinstimmung angenommen</translation>
     </message>
 </context>
 <context>
@@ -364,6 +436,18 @@ Seriell (Pseudo-Terminal): %2</translation>
     <message>
         <source>PNG pictures (*.png)</source>
         <translation>PNG-Bilder (*.png)</translation>
+    </message>
+    <message>
+        <source>&amp;Line:</source>
+        <translation>&amp;Leitung:</translation>
+    </message>
+    <message>
+        <source>The display&apos;s own line, as its switches set it: baud,parity,data,stop</source>
+        <translation>Die eigene Leitung des Displays, wie seine Schalter sie setzen: Baud,Parität,Daten,Stopp</translation>
+    </message>
+    <message>
+        <source>Line: %1</source>
+        <translation>Leitung: %1</translation>
     </message>
 </context>
 <context>

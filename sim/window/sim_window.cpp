@@ -245,25 +245,7 @@ void SimWindow::askAndSavePicture() {
 void SimWindow::chooseLine() {
     const ParsedLineSettings parsed = parseLineSettings(m_line->text().trimmed().toStdString());
     if (!parsed.settings) {
-        const QString field = QString::fromStdString(parsed.fault.text);
-        QString why;
-        switch (parsed.fault.field) {
-        case LineSettingsFault::FieldCount:
-            why = tr("4 fields \"baud,parity,data,stop\" expected, %1 found").arg(field);
-            break;
-        case LineSettingsFault::BaudRate:
-            why = tr("baud rate \"%1\" is no standard baud rate").arg(field);
-            break;
-        case LineSettingsFault::Parity:
-            why = tr("parity \"%1\" is not N, E, O, M or S").arg(field);
-            break;
-        case LineSettingsFault::DataBits:
-            why = tr("data bits \"%1\" are not between 5 and 8").arg(field);
-            break;
-        case LineSettingsFault::StopBits:
-            why = tr("stop bits \"%1\" are not 1, 1.5 or 2").arg(field);
-            break;
-        }
+        const QString why = DisplayService::describeLineFault(parsed.fault);
         m_line->setStyleSheet(QStringLiteral("QLineEdit { color: #b00020; }"));
         m_line->setToolTip(why);
         m_line->setAccessibleDescription(why);
