@@ -64,8 +64,7 @@ int main(int argc, char *argv[]) {
     // The inputs and the model run on a thread of their own, so that a flood of bytes never keeps
     // the window (or a screen reader asking it) waiting.
     kd::sim::InputsThread inputs(emulation);
-    inputs.service().setLanguage(language == QLatin1String("de") ? kd::sim::Language::German
-                                                                 : kd::sim::Language::English);
+    inputs.service().setLanguage(kd::sim::modelLanguage(language));
     // An input that stops working while the display runs is named in the window's input list and
     // here.
     QObject::connect(&inputs.service(), &kd::sim::DisplayService::problemReported, &app,

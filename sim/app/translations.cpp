@@ -41,6 +41,10 @@ Translations::Translations(const QString &language) {
         QCoreApplication::installTranslator(&m_qt);
 }
 
+Language modelLanguage(const QString &language) {
+    return language == QLatin1String("de") ? Language::German : Language::English;
+}
+
 ParsedOptions readCommandLine(int &argc, char **argv) {
     ParsedOptions parsed;
     {

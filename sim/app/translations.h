@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/messages.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -10,6 +12,8 @@ namespace kd::sim {
 // QLocale::uiLanguages() lists them (from LANGUAGE, else LC_ALL, LC_MESSAGES or LANG): "de" when
 // German comes before English, "en" otherwise. English is the language of the sources.
 QString chooseLanguage(const QStringList &uiLanguages);
+// The model's language for a language chooseLanguage() gave.
+Language modelLanguage(const QString &language);
 
 // The display's own texts and Qt's in one language, in the running application for as long as
 // this object lives. For English the display needs no translation of its own.

@@ -40,10 +40,6 @@ QString userLanguage() {
     return chooseLanguage(QLocale::system().uiLanguages());
 }
 
-Language modelLanguage(const QString &language) {
-    return language == QLatin1String("de") ? Language::German : Language::English;
-}
-
 std::optional<std::string> text(const QString &value) {
     if (value.isEmpty())
         return std::nullopt;

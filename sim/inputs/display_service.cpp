@@ -68,6 +68,11 @@ void DisplayService::setLanguage(Language language) {
     emit changed();
 }
 
+Language DisplayService::language() const {
+    QMutexLocker lock(&m_mutex);
+    return m_model.language();
+}
+
 void DisplayService::setDisplayLine(const LineSettings &line) {
     LineState now;
     {
@@ -180,14 +185,8 @@ void DisplayService::logEntries(const QString &source, const std::vector<LogEntr
         return;
     {
         QMutexLocker lock(&m_logMutex);
-        if (m_keepCommands) {
-            for (const LogEntry &entry : entries)
-                m_pendingCommands.push_back({source, entry.bytes, entry.meaning});
-            while (m_pendingCommands.size() > kPendingCommandLimit) {
-                m_pendingCommands.pop_front();
-                ++m_droppedCommands;
-            }
-        }
+        for (const LogEntry &entry : entries)
+            keepCommand({source, entry.bytes, entry.meaning});
     }
     const QString prefix = logPrefix(source);
     for (const LogEntry &entry : entries)
@@ -200,13 +199,7 @@ void DisplayService::log(const QString &source, const QString &text) {
     {
         // What happened to an input goes to --log's readers too, as a note without bytes.
         QMutexLocker lock(&m_logMutex);
-        if (m_keepCommands) {
-            m_pendingCommands.push_back({source, std::string(), text.toStdString()});
-            while (m_pendingCommands.size() > kPendingCommandLimit) {
-                m_pendingCommands.pop_front();
-                ++m_droppedCommands;
-            }
-        }
+        keepCommand({source, std::string(), text.toStdString()});
     }
     appendLog(logPrefix(source) + text);
     emit changed();
@@ -277,6 +270,16 @@ void DisplayService::appendLog(QString line) {
         m_pendingLogBytes -= m_pendingLog.front().size();
         m_droppedLogBytes += m_pendingLog.front().size();
         m_pendingLog.pop_front();
+    }
+}
+
+void DisplayService::keepCommand(CommandEntry command) {
+    if (!m_keepCommands)
+        return;
+    m_pendingCommands.push_back(std::move(command));
+    while (m_pendingCommands.size() > kPendingCommandLimit) {
+        m_pendingCommands.pop_front();
+        ++m_droppedCommands;
     }
 }
 

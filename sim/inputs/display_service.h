@@ -108,6 +108,7 @@ class DisplayService : public QObject {
     void setEmulation(Emulation emulation);
     // The language of the model's state line and log.
     void setLanguage(Language language);
+    Language language() const;
 
     // The display's own line, as one would set its switches. Until it is set, the display has the
     // usual line of its command set, and follows the set when it changes.
@@ -146,6 +147,8 @@ class DisplayService : public QObject {
 
   private:
     void logEntries(const QString &source, const std::vector<LogEntry> &entries);
+    // For --log's readers, bounded; with m_logMutex held.
+    void keepCommand(CommandEntry command);
     void appendLog(QString line);
     // Starts, restarts or stops the step timer for the model's running texts; on the service's
     // own thread only.

@@ -204,7 +204,7 @@ QString Inputs::replay(const QString &path) {
     auto replay = std::make_unique<Replay>(
         [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); },
         [this](const QString &problem) { m_service.reportProblem(problem); });
-    if (const QString refusal = replay->start(path); !refusal.isEmpty())
+    if (const QString refusal = replay->start(path, m_service.language()); !refusal.isEmpty())
         return refusal;
     m_replay = std::move(replay);
     return {};

@@ -33,14 +33,6 @@ QString kindOf(mode_t mode) {
     return QCoreApplication::translate("kd::sim::Replay", "no file");
 }
 
-// The language of the program's installed translation, so that the reader words a malformed line
-// as the rest of the message around it: the German translation translates this marker.
-Language textLanguage() {
-    const QString language = QCoreApplication::translate(
-        "kd::sim::Replay", "English", "the name of this translation's language, in that language");
-    return language == QLatin1String("Deutsch") ? Language::German : Language::English;
-}
-
 } // namespace
 
 Replay::Replay(Deliver deliver, Report report, QObject *parent)
@@ -55,7 +47,7 @@ Replay::~Replay() {
     close();
 }
 
-QString Replay::start(const QString &path) {
+QString Replay::start(const QString &path, Language language) {
     const auto refusal = [&](const QString &reason) {
         return QCoreApplication::translate("kd::sim::Replay",
                                            "--replay: recording %1 cannot be played: %2")
@@ -82,7 +74,7 @@ QString Replay::start(const QString &path) {
         [fd = m_fd](char *buffer, std::size_t size) {
             return static_cast<std::ptrdiff_t>(::read(fd, buffer, size));
         },
-        textLanguage());
+        language);
     m_next = m_reader->next();
     if (!m_next && !m_reader->error().empty()) {
         const QString reason = QString::fromStdString(m_reader->error());

@@ -29,7 +29,8 @@ class Replay : public QObject {
 
     // Starts playing the file; an empty text, or why it cannot. Only a regular file is played:
     // a pipe or a device might never end or keep the program waiting for another end.
-    QString start(const QString &path);
+    // A malformed line is worded in the language given, that of the messages around it.
+    QString start(const QString &path, Language language);
 
   private:
     void play();

@@ -1,7 +1,8 @@
 #include "inputs/rfc2217_session.h"
 
+#include "encoding/hex.h"
+
 #include <algorithm>
-#include <cstdio>
 
 namespace kd::sim {
 namespace {
@@ -23,17 +24,6 @@ enum : std::uint8_t {
 };
 // Longer subnegotiations are not COM port commands; the session stops collecting and refuses.
 constexpr std::size_t kLongestSubnegotiation = 64;
-
-std::string hex(std::string_view bytes) {
-    std::string out;
-    for (const char c : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, out.empty() ? "%02X" : " %02X",
-                      static_cast<unsigned char>(c));
-        out += digits;
-    }
-    return out;
-}
 
 bool contains(const std::vector<std::uint8_t> &options, std::uint8_t option) {
     return std::find(options.begin(), options.end(), option) != options.end();
@@ -119,8 +109,8 @@ bool Rfc2217Session::take(std::uint8_t byte, Result &result) {
             // IAC and anything but IAC or SE: the client broke the subnegotiation off. What it
             // sent is refused, and the byte is read again as the command it starts.
             result.notes.push_back(
-                {Note::BrokenSubnegotiation,
-                 hex(m_subnegotiation) + ": IAC " + hex(std::string(1, c)) + " before IAC SE"});
+                {Note::BrokenSubnegotiation, hexBytes(m_subnegotiation) + ": IAC " +
+                                                 hexBytes(std::string(1, c)) + " before IAC SE"});
             m_state = State::Iac;
             return false;
         }
@@ -167,7 +157,7 @@ void Rfc2217Session::subnegotiation(Result &result) {
     if (body.empty() || static_cast<std::uint8_t>(body[0]) != kComPortOption)
         return; // another option's subnegotiation: nothing for the display
     if (body.size() < 2) {
-        result.notes.push_back({Note::BrokenSubnegotiation, hex(body) + ": no command"});
+        result.notes.push_back({Note::BrokenSubnegotiation, hexBytes(body) + ": no command"});
         return;
     }
     comPortCommand(static_cast<std::uint8_t>(body[1]), body.substr(2), result);
@@ -187,7 +177,7 @@ void Rfc2217Session::comPortCommand(std::uint8_t command, std::string_view value
     const std::string raw = std::string(1, static_cast<char>(kComPortOption)) +
                             static_cast<char>(command) + std::string(value);
     const auto broken = [&](const std::string &why) {
-        result.notes.push_back({Note::BrokenSubnegotiation, hex(raw) + ": " + why});
+        result.notes.push_back({Note::BrokenSubnegotiation, hexBytes(raw) + ": " + why});
     };
     const std::size_t expected = command == kSetBaudRate ? 4
                                  : (command == kFlowControlSuspend || command == kFlowControlResume)
@@ -278,7 +268,7 @@ void Rfc2217Session::comPortCommand(std::uint8_t command, std::string_view value
         return;
     }
     default:
-        result.notes.push_back({Note::Control, hex(raw)});
+        result.notes.push_back({Note::Control, hexBytes(raw)});
         answer(command, value, result);
         return;
     }

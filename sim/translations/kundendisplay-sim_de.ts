@@ -379,11 +379,6 @@
         <source>--replay: playing %1 stopped: %2</source>
         <translation>--replay: Wiedergabe von %1 abgebrochen: %2</translation>
     </message>
-    <message>
-        <source>English</source>
-        <comment>the name of this translation&apos;s language, in that language</comment>
-        <translation>Deutsch</translation>
-    </message>
 </context>
 <context>
     <name>kd::sim::SimWindow</name>

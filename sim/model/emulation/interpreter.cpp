@@ -228,16 +228,6 @@ std::string hexByte(std::uint8_t byte) {
     return {kDigits[byte >> 4], kDigits[byte & 0xF]};
 }
 
-std::string hexBytes(std::string_view bytes) {
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i != 0)
-            text += ' ';
-        text += hexByte(byteAt(bytes, i));
-    }
-    return text;
-}
-
 bool printable(std::uint8_t byte) {
     return byte >= 0x20 && byte != 0x7F;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encoding/hex.h"
 #include "model/clock.h"
 #include "model/expected.h"
 #include "model/messages.h"
@@ -193,8 +194,7 @@ using InterpreterFactory = std::function<std::unique_ptr<Interpreter>(Emulation,
 std::string writeModeName(WriteMode mode, Language language);
 std::string peripheralName(Peripheral peripheral, Language language);
 
-// Bytes as hex pairs, "1B 74 13".
-std::string hexBytes(std::string_view bytes);
+// One byte as a hex pair, "1B".
 std::string hexByte(std::uint8_t byte);
 bool printable(std::uint8_t byte);
 std::string number(int value);

@@ -1,3 +1,4 @@
+#include "encoding/hex.h"
 #include "model/serial_line.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +10,6 @@ namespace {
 
 LineSettings line(std::string_view text) {
     return *parseLineSettings(text).settings;
-}
-
-std::string hex(std::string_view bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        if (!out.empty())
-            out += ' ';
-        out += kDigits[static_cast<unsigned char>(c) >> 4];
-        out += kDigits[static_cast<unsigned char>(c) & 0xF];
-    }
-    return out;
 }
 
 // Each row worked out by hand, bit by bit: the sender's frame written out at its speed, sampled in
@@ -56,7 +45,7 @@ TEST(SerialLine, DisplayReadsWhatItsReceiverSamples) {
     for (const auto &row : rows) {
         const ReceivedBytes got = receiveOverLine(row.sent, line(row.sender), line(row.display));
         const std::string where = std::string(row.sender) + " into " + row.display;
-        EXPECT_EQ(hex(got.bytes), row.received) << where;
+        EXPECT_EQ(hexBytes(got.bytes), row.received) << where;
         EXPECT_EQ(got.framingErrors, row.framing) << where;
         EXPECT_EQ(got.parityErrors, row.parity) << where;
     }
