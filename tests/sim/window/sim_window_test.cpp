@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTest>
@@ -80,6 +81,30 @@ TEST(SimWindow, ComesToTheFrontWhenASecondStartAsks) {
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return window.log()->toPlainText().contains(QStringLiteral("window brought to the front"));
     }));
+}
+
+} // namespace
+} // namespace kd::sim
+
+namespace kd::sim {
+namespace {
+
+// The Line box is the display's switches: a line that is no line is refused where it was typed,
+// naming the field, and the display keeps its line; a valid one becomes the display's.
+TEST(SimWindow, LineBoxSetsTheDisplaysLineOrSaysWhyNot) {
+    DisplayService display;
+    SimWindow window(display);
+    QLineEdit *line = window.lineChoice();
+    ASSERT_NE(line, nullptr);
+    line->setText(QStringLiteral("9600,X,8,1"));
+    emit line->editingFinished();
+    EXPECT_TRUE(line->toolTip().contains(QStringLiteral("parity \"X\"")))
+        << line->toolTip().toStdString();
+    EXPECT_EQ(formatLineSettings(display.snapshot().line.display), "9600,N,8,1");
+    line->setText(QStringLiteral("19200,E,7,2"));
+    emit line->editingFinished();
+    EXPECT_EQ(formatLineSettings(display.snapshot().line.display), "19200,E,7,2");
+    EXPECT_FALSE(line->toolTip().contains(QStringLiteral("parity \"X\"")));
 }
 
 } // namespace
