@@ -27,6 +27,10 @@ class DisplayModel {
     Language language() const { return m_context.language; }
     // Where commands that show the time read it; the wall clock unless set.
     void setClock(Clock clock) { m_context.clock = std::move(clock); }
+    // Choices of the display's switches that the manuals leave open (a BA63's wrap, an
+    // identification); they hold from the next byte on.
+    void setOptions(const SetOptions &options) { m_context.options = options; }
+    const SetOptions &options() const { return m_context.options; }
 
     // Bytes as they arrived, in any split: a command cut between two calls is completed by the
     // next one.
@@ -52,6 +56,9 @@ class DisplayModel {
 
     // What the commands since the last call meant, one entry a command or run of text.
     std::vector<LogEntry> takeLog();
+    // What the display sent back to the host since the last call (acknowledgements,
+    // identifications, read-backs), in order; each is in the log too.
+    std::string takeAnswers() { return m_context.takeAnswers(); }
 
   private:
     Emulation m_emulation;

@@ -181,6 +181,12 @@ constexpr MessageText kMessages[] = {
      "Aufzeichnung lässt sich nicht lesen: {1}"},
     {Msg::StandardInputUnreadable, "standard input cannot be read: {1}",
      "Standardeingabe lässt sich nicht lesen: {1}"},
+    {Msg::TitleUtcEnhanced, "UTC enhanced", "UTC erweitert"},
+    {Msg::Answer, "answer: {1}", "Antwort: {1}"},
+    // BA63/BA66, IEE, ICD-2002
+
+    // DSP-800, UTC enhanced, ADM-787/788
+
 };
 
 // The table is in the order of the ids, so that an id is its index.
@@ -192,7 +198,7 @@ constexpr bool inIdOrder() {
     return true;
 }
 static_assert(inIdOrder(), "kMessages must list every id once, in the order of Msg");
-static_assert(std::size(kMessages) == static_cast<std::size_t>(Msg::StandardInputUnreadable) + 1,
+static_assert(std::size(kMessages) == static_cast<std::size_t>(Msg::Count),
               "every id needs its texts");
 
 } // namespace

@@ -148,6 +148,14 @@ enum class Msg {
     RecordingLineTooLong,
     RecordingUnreadable,
     StandardInputUnreadable,
+    TitleUtcEnhanced,
+    Answer,
+    // BA63/BA66, IEE, ICD-2002
+
+    // DSP-800, UTC enhanced, ADM-787/788
+
+    // Not a text: how many there are.
+    Count
 };
 
 // The text in the language, its {1}, {2} … replaced by the values in order.

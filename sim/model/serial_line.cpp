@@ -68,9 +68,18 @@ bool highAt(const std::vector<Level> &levels, Ticks time) {
 
 } // namespace
 
-LineSettings usualLine(Emulation) {
-    // 9600 baud, 8 data bits, no parity, 1 stop bit: what every set spoken today ships with.
-    return LineSettings{};
+LineSettings usualLine(Emulation emulation) {
+    switch (emulation) {
+    case Emulation::Ba63:
+        // 9600 baud with odd parity, as the BA63/BA66 ship (a jumper turns parity off).
+        return LineSettings{9600, Parity::Odd, 8, StopBits::One};
+    case Emulation::Dsp800:
+        // The DSP-800 set's displays leave the factory at 19200 8N1.
+        return LineSettings{19200, Parity::None, 8, StopBits::One};
+    default:
+        // 9600 baud, 8 data bits, no parity, 1 stop bit: what the other sets ship with.
+        return LineSettings{};
+    }
 }
 
 ReceivedBytes receiveOverLine(std::string_view sent, const LineSettings &sender,

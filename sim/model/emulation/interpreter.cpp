@@ -18,6 +18,12 @@ std::string emulationName(Emulation emulation) {
     case Emulation::Cd5220: return "cd5220";
     case Emulation::LogicControls: return "logic-controls";
     case Emulation::Aedex: return "aedex";
+    case Emulation::Ba63: return "ba63";
+    case Emulation::Dsp800: return "dsp800";
+    case Emulation::UtcEnhanced: return "utc-enhanced";
+    case Emulation::Iee: return "iee";
+    case Emulation::Icd2002: return "icd2002";
+    case Emulation::Adm787: return "adm787";
     case Emulation::Auto: return "auto";
     }
     return {};
@@ -30,15 +36,22 @@ std::string emulationTitle(Emulation emulation, Language language) {
     case Emulation::Cd5220: return "CD5220";
     case Emulation::LogicControls: return "Logic Controls";
     case Emulation::Aedex: return "AEDEX";
+    case Emulation::Ba63: return "BA63/BA66";
+    case Emulation::Dsp800: return "DSP-800";
+    case Emulation::UtcEnhanced: return say(language, Msg::TitleUtcEnhanced);
+    case Emulation::Iee: return "IEE";
+    case Emulation::Icd2002: return "ICD-2002";
+    case Emulation::Adm787: return "ADM-787/788";
     case Emulation::Auto: return say(language, Msg::TitleAuto);
     }
     return {};
 }
 
 const std::vector<Emulation> &allEmulations() {
-    static const std::vector<Emulation> all = {Emulation::Standard, Emulation::Epson,
-                                               Emulation::Cd5220,   Emulation::LogicControls,
-                                               Emulation::Aedex,    Emulation::Auto};
+    static const std::vector<Emulation> all = {
+        Emulation::Standard, Emulation::Epson,       Emulation::Cd5220, Emulation::LogicControls,
+        Emulation::Aedex,    Emulation::Ba63,        Emulation::Dsp800, Emulation::UtcEnhanced,
+        Emulation::Iee,      Emulation::Icd2002,     Emulation::Adm787, Emulation::Auto};
     return all;
 }
 
@@ -143,6 +156,17 @@ void Context::flushText() {
     if (m_log)
         m_log({std::move(bytes), std::move(meaning)});
     m_textBytes.clear();
+}
+
+void Context::answer(std::string_view bytes) {
+    command(bytes, logging() ? say(Msg::Answer, {hexBytes(bytes)}) : std::string());
+    m_answers.append(bytes);
+}
+
+std::string Context::takeAnswers() {
+    std::string answers;
+    answers.swap(m_answers);
+    return answers;
 }
 
 Parse matchFixed(const CommandTable &table, std::string_view pending, Context &context) {

@@ -19,11 +19,26 @@
 namespace kd::sim {
 
 // The command sets the virtual display speaks.
-enum class Emulation { Standard, Epson, Cd5220, LogicControls, Aedex, Auto };
+enum class Emulation {
+    Standard,
+    Epson,
+    Cd5220,
+    LogicControls,
+    Aedex,
+    Ba63,
+    Dsp800,
+    UtcEnhanced,
+    Iee,
+    Icd2002,
+    Adm787,
+    Auto,
+};
 
-// "standard", "epson", "cd5220", "logic-controls", "aedex", "auto": the names on the command line.
+// "standard", "epson", "cd5220", "logic-controls", "aedex", "ba63", "dsp800", "utc-enhanced",
+// "iee", "icd2002", "adm787", "auto": the names on the command line.
 std::string emulationName(Emulation emulation);
-// "Standard", "Epson ESC/POS", "CD5220", "Logic Controls", "AEDEX", "automatic": what people read.
+// "Standard", "Epson ESC/POS", "CD5220", "Logic Controls", "AEDEX", "BA63/BA66", "DSP-800",
+// "UTC enhanced", "IEE", "ICD-2002", "ADM-787/788", "automatic": what people read.
 std::string emulationTitle(Emulation emulation, Language language = Language::English);
 std::optional<Emulation> emulationNamed(std::string_view name);
 const std::vector<Emulation> &allEmulations();
@@ -60,6 +75,17 @@ struct Parse {
 
 using Args = std::initializer_list<std::string>;
 
+// Choices a real display makes on its switches or in its firmware where the manuals leave the
+// behaviour open.
+struct SetOptions {
+    // BA63: a character written at column 20 leaves the cursor waiting there; the next printable
+    // character goes to column 1 of the next line (true), or overwrites column 20 (false).
+    bool pendingWrap = true;
+    // What the display sends back when the host asks who it is (BA63 ESC [ 0 c, IEE ESC 05 I); the
+    // set's own answer when not given, none when empty.
+    std::optional<std::string> identification;
+};
+
 // Where a command set's commands write: the screen, the log (in the reader's language) and the
 // clock.
 class Context {
@@ -70,6 +96,7 @@ class Context {
     Screen &screen;
     Language language = Language::English;
     Clock clock = wallClock;
+    SetOptions options;
 
     // The message in the reader's language.
     std::string say(Msg id, Args args = {}) const { return kd::sim::say(language, id, args); }
@@ -99,8 +126,14 @@ class Context {
     // A run of printable characters shown on the screen, as text() one by one would log it.
     void textRun(std::string_view bytes);
     void flushText();
+    // Bytes the display sends back to the host (an acknowledgement, an identification, a
+    // read-back): logged like a command, after any text before them, and kept for takeAnswers().
+    void answer(std::string_view bytes);
+    // The answers since the last call, in the order they were made.
+    std::string takeAnswers();
 
   private:
+    std::string m_answers;
     LogSink m_log;
     LogLimits m_limits;
     std::size_t m_budget = SIZE_MAX;

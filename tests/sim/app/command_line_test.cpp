@@ -49,7 +49,7 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
     } refusals[] = {
         {{"--emulation", "escpos"},
          "Unknown command set \"escpos\"; the valid ones are: standard, epson, cd5220, "
-         "logic-controls, aedex, auto"},
+         "logic-controls, aedex, ba63, dsp800, utc-enhanced, iee, icd2002, adm787, auto"},
         {{"--com", "21"}, "Invalid port number for --com: \"21\" (0 to 20 are allowed)"},
         {{"--com", "x"}, "Invalid port number for --com: \"x\""},
         {{"--bogus"}, "Unknown option 'bogus'."},

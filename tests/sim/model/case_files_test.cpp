@@ -13,6 +13,9 @@
 //   state: <text>         a part of the (English) state line
 //   running: <line>       a text runs on that line
 //   cell: <line> <column> reverse|blink|user|plain   the cell's attribute (plain: none of them)
+//   answer: 06 01 "AB"    what the display sends back, in bytes as above (none when not given)
+//   wrap: clamp           the BA63's 21st character overwrites column 20 (pending by default)
+//   identification: "ID" 0D   the identification answer chosen (none: no answer)
 // Lines starting with # are comments.
 #include "model/display_model.h"
 #include "model/print_mode.h"
@@ -45,6 +48,8 @@ struct Case {
     std::vector<std::string> states;
     std::vector<int> running;
     std::vector<CellCheck> cells;
+    std::string answer;
+    SetOptions options;
 };
 
 struct CaseFile {
@@ -130,6 +135,20 @@ CaseFile readCaseFile(const fs::path &path) {
         if (key == "bytes") {
             if (const std::string error = appendBytes(value, current.bytes); !error.empty())
                 return fail(error);
+        } else if (key == "answer") {
+            if (const std::string error = appendBytes(value, current.answer); !error.empty())
+                return fail(error);
+        } else if (key == "wrap") {
+            if (value != "pending" && value != "clamp")
+                return fail("wrap is pending or clamp");
+            current.options.pendingWrap = value == "pending";
+        } else if (key == "identification") {
+            std::string identification;
+            if (value != "none") {
+                if (const std::string error = appendBytes(value, identification); !error.empty())
+                    return fail(error);
+            }
+            current.options.identification = identification;
         } else if (key == "clock") {
             current.clock = TimeOfDay{std::stoi(value.substr(0, 2)), std::stoi(value.substr(3, 2))};
         } else if (key == "ticks") {
@@ -168,8 +187,10 @@ std::string padded(const std::string &text) {
 }
 
 // What differs between the model and the case, or an empty text.
-std::string differences(const DisplayModel &model, const Case &c) {
+std::string differences(const DisplayModel &model, const Case &c, const std::string &answer) {
     std::string found;
+    if (answer != c.answer)
+        found += "\n  answer \"" + hexBytes(answer) + "\", expected \"" + hexBytes(c.answer) + "\"";
     for (int row = 0; row < 2; ++row) {
         const std::string shown = utf8(model.line(row));
         if (shown != padded(c.lines[row]))
@@ -204,13 +225,17 @@ std::string differences(const DisplayModel &model, const Case &c) {
 
 std::string run(Emulation emulation, const Case &c, const std::vector<std::string_view> &chunks) {
     DisplayModel model(emulation);
+    model.setOptions(c.options);
     if (c.clock)
         model.setClock([time = *c.clock] { return time; });
-    for (std::string_view chunk : chunks)
+    std::string answer;
+    for (std::string_view chunk : chunks) {
         model.feed(chunk);
+        answer += model.takeAnswers();
+    }
     for (int i = 0; i < c.ticks; ++i)
         model.tick();
-    return differences(model, c);
+    return differences(model, c, answer);
 }
 
 std::vector<fs::path> caseFiles() {
