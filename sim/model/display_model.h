@@ -59,6 +59,9 @@ class DisplayModel {
     // What the display sent back to the host since the last call (acknowledgements,
     // identifications, read-backs), in order; each is in the log too.
     std::string takeAnswers() { return m_context.takeAnswers(); }
+    // The serial line a command asked the display to use from now on, if one did since the last
+    // call.
+    std::optional<LineSettings> takeLineRequest() { return m_context.takeLineRequest(); }
 
   private:
     Emulation m_emulation;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "encoding/hex.h"
+#include "encoding/line_settings.h"
 #include "model/clock.h"
 #include "model/expected.h"
 #include "model/messages.h"
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kd::sim {
@@ -131,9 +133,15 @@ class Context {
     void answer(std::string_view bytes);
     // The answers since the last call, in the order they were made.
     std::string takeAnswers();
+    // A command set the display's own serial line (DSP-800 04 01 42): it holds from the next
+    // byte on; the answer to the command itself still goes out at the old line.
+    void requestLine(const LineSettings &line) { m_lineRequest = line; }
+    // The line asked for since the last call, if any.
+    std::optional<LineSettings> takeLineRequest() { return std::exchange(m_lineRequest, {}); }
 
   private:
     std::string m_answers;
+    std::optional<LineSettings> m_lineRequest;
     LogSink m_log;
     LogLimits m_limits;
     std::size_t m_budget = SIZE_MAX;
