@@ -12,6 +12,7 @@ QString startRequestedInputs(InputsThread &inputs, const SimOptions &options) {
     // The display's line is set before its terminal opens, which takes it as its own.
     if (options.displayLine)
         inputs.service().setDisplayLine(*options.displayLine);
+    inputs.service().setOptions(options.setOptions);
     const QString problems = inputs.start(settings);
     if (inputs.anotherDisplayRunning())
         return problems;

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace kd::sim {
 namespace {
 
@@ -135,9 +137,21 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
                         "(for example 9600,N,8,1). A sender on another line is read as a real "
                         "display would read it. Default: the command set's usual line."),
         CommandLine::tr("SETTINGS"));
+    const QCommandLineOption wrap(
+        QStringLiteral("wrap"),
+        CommandLine::tr("BA63/BA66: what a character after column 20 does: \"pending\" (the "
+                        "default: it goes to the start of the next line) or \"clamp\" (it "
+                        "overwrites column 20)."),
+        CommandLine::tr("MODE"));
+    const QCommandLineOption identification(
+        QStringLiteral("identification"),
+        CommandLine::tr("What the display answers when asked who it is (BA63/BA66 ESC [ 0 c, IEE "
+                        "ESC 05 I), as hex bytes (for example \"42 41 36 33 0D\"), or \"none\". "
+                        "Default: the set's own answer (none for the BA63/BA66)."),
+        CommandLine::tr("HEX"));
     for (const QCommandLineOption &option :
          {help, version, emulation, com, serialLink, print, record, replay, headless, log, png,
-          noUsb, tcp, rfc2217, line})
+          noUsb, tcp, rfc2217, line, wrap, identification})
         parser.addOption(option);
     parser.addPositionalArgument(CommandLine::tr("FILE"),
                                  CommandLine::tr("With --print: the file with the bytes."),
@@ -211,6 +225,36 @@ ParsedOptions parseSimOptions(const QStringList &arguments) {
                 CommandLine::tr("Invalid value for --line: \"%1\": %2")
                     .arg(parser.value(line), DisplayService::describeLineFault(parsed.fault)));
         options.displayLine = parsed.settings;
+    }
+    if (parser.isSet(wrap)) {
+        const QString mode = parser.value(wrap);
+        if (mode != QLatin1String("pending") && mode != QLatin1String("clamp"))
+            return refused(CommandLine::tr("Invalid value for --wrap: \"%1\" (expected pending "
+                                           "or clamp)")
+                               .arg(mode));
+        options.setOptions.pendingWrap = mode == QLatin1String("pending");
+    }
+    if (parser.isSet(identification)) {
+        const QString text = parser.value(identification);
+        std::string bytes;
+        if (text != QLatin1String("none")) {
+            QString digits = text;
+            digits.remove(QLatin1Char(' '));
+            bool valid = !digits.isEmpty() && digits.size() % 2 == 0 &&
+                         std::all_of(digits.begin(), digits.end(), [](QChar c) {
+                             return c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c);
+                         });
+            for (qsizetype at = 0; valid && at < digits.size(); at += 2) {
+                const uint value = digits.mid(at, 2).toUInt(&valid, 16);
+                bytes.push_back(static_cast<char>(value));
+            }
+            if (!valid)
+                return refused(CommandLine::tr("Invalid value for --identification: \"%1\" "
+                                               "(expected hex bytes such as \"44 2C 32 0D\", or "
+                                               "none)")
+                                   .arg(text));
+        }
+        options.setOptions.identification = bytes;
     }
     if (parser.isSet(tcp)) {
         if (options.print)

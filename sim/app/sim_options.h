@@ -41,6 +41,8 @@ struct SimOptions {
     quint16 rfc2217Port = 0;
     // --line: the display's own line, as its switches set it; without it, the set's usual line.
     std::optional<LineSettings> displayLine;
+    // --wrap and --identification: the choices the manuals leave to the display.
+    SetOptions setOptions;
 };
 
 // The command line parsed, or why it is refused. With --help the text to print is in message and

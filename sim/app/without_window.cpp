@@ -58,7 +58,7 @@ int runPrint(const SimOptions &options, int &argc, char **argv, const PictureWri
     Screen screen;
     const int status = printScreen(options.emulation.value_or(Emulation::Standard),
                                    options.printFile.toStdString(), STDIN_FILENO, std::cout,
-                                   std::cerr, &screen, modelLanguage(language));
+                                   std::cerr, &screen, modelLanguage(language), options.setOptions);
     std::cout.flush();
     if (status != 0 || options.pngFile.isEmpty())
         return status;

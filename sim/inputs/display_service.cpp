@@ -73,6 +73,11 @@ Language DisplayService::language() const {
     return m_model.language();
 }
 
+void DisplayService::setOptions(const SetOptions &options) {
+    QMutexLocker lock(&m_mutex);
+    m_model.setOptions(options);
+}
+
 void DisplayService::setDisplayLine(const LineSettings &line) {
     LineState now;
     {
@@ -132,12 +137,17 @@ QString DisplayService::describeLine(const LineState &line) {
         text += tr(", %n framing error(s)", nullptr, static_cast<int>(line.framingErrors));
     if (line.parityErrors > 0)
         text += tr(", %n parity error(s)", nullptr, static_cast<int>(line.parityErrors));
+    if (line.answersDropped > 0)
+        text += tr(", %n answer byte(s) not sent back", nullptr,
+                   static_cast<int>(line.answersDropped));
     return text;
 }
 
-void DisplayService::receive(const QString &source, const QByteArray &bytes) {
+QByteArray DisplayService::receive(const QString &source, const QByteArray &bytes) {
     std::vector<LogEntry> entries;
     QString lineNote;
+    QString lineChange;
+    std::string answers;
     {
         QMutexLocker lock(&m_mutex);
         std::string_view arrived(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -145,7 +155,9 @@ void DisplayService::receive(const QString &source, const QByteArray &bytes) {
         const auto sender = m_senderLines.find(source);
         m_line.sender =
             sender != m_senderLines.end() ? std::optional(sender->second) : std::nullopt;
-        if (m_line.mismatch()) {
+        const bool mismatch = m_line.mismatch();
+        const LineSettings display = m_line.display;
+        if (mismatch) {
             // What a real display's receiver reads off the wire goes to the command set, not what
             // was sent.
             read = receiveOverLine(arrived, *m_line.sender, m_line.display);
@@ -160,12 +172,40 @@ void DisplayService::receive(const QString &source, const QByteArray &bytes) {
         }
         m_model.feed(arrived);
         entries = m_model.takeLog();
+        answers = m_model.takeAnswers();
+        // The answers leave at the line the commands came in on; a sender at another line reads
+        // them as its receiver does.
+        if (mismatch && !answers.empty())
+            answers = receiveOverLine(answers, display, *m_line.sender).bytes;
+        if (const auto line = m_model.takeLineRequest()) {
+            m_displayLineChosen = true;
+            m_line.display = *line;
+            lineChange = tr("The display's line is now %1").arg(describeLine(m_line));
+        }
     }
     m_receivedBytes += bytes.size();
     if (!lineNote.isEmpty())
         log(source, lineNote);
     logEntries(source, entries);
+    if (!lineChange.isEmpty())
+        log(QStringLiteral("Display"), lineChange);
     requestStep();
+    emit changed();
+    return QByteArray::fromStdString(answers);
+}
+
+void DisplayService::answersDropped(const QString &source, qint64 count, const QString &why) {
+    if (count <= 0)
+        return;
+    qint64 total = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_line.answersDropped += static_cast<std::uint64_t>(count);
+        total = static_cast<qint64>(m_line.answersDropped);
+    }
+    log(source, tr("%n answer byte(s) not sent back: %1 (%2 in all)", nullptr, static_cast<int>(count))
+                    .arg(why)
+                    .arg(total));
     emit changed();
 }
 

@@ -45,6 +45,9 @@ struct LineState {
     // start; both are dropped.
     std::uint64_t framingErrors = 0;
     std::uint64_t parityErrors = 0;
+    // Bytes the display answered that could not go back: an input without a way back (the USB
+    // socket, a replay), or a sender that does not read them.
+    std::uint64_t answersDropped = 0;
 
     bool mismatch() const { return sender && !(*sender == display); }
 };
@@ -108,6 +111,8 @@ class DisplayService : public QObject {
     void setEmulation(Emulation emulation);
     // The language of the model's state line and log.
     void setLanguage(Language language);
+    // The choices the manuals leave to the display (a BA63's wrap, an identification answer).
+    void setOptions(const SetOptions &options);
     Language language() const;
 
     // The display's own line, as one would set its switches. Until it is set, the display has the
@@ -122,8 +127,13 @@ class DisplayService : public QObject {
     // Which field of a line-settings text is wrong, and why, in the user's language.
     static QString describeLineFault(const LineSettingsFault &fault);
 
-    // Feeds bytes as they arrived from the given source, and logs what they meant.
-    void receive(const QString &source, const QByteArray &bytes);
+    // Feeds bytes as they arrived from the given source, and logs what they meant. Returns what
+    // the display answers, in order, for the input to send back to the same sender; as the
+    // sender's receiver reads it when the lines differ.
+    QByteArray receive(const QString &source, const QByteArray &bytes);
+    // An input could send back only part of the answers (or none): the rest is counted and the
+    // log says why, so that a sender that never reads cannot hold the display up.
+    void answersDropped(const QString &source, qint64 count, const QString &why);
     // The source's sender went away: a command it left half-sent is dropped and logged.
     void discardPartial(const QString &source);
     // A line in the log, for what happened to an input.

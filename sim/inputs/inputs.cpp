@@ -58,7 +58,7 @@ Inputs::~Inputs() {
 
 QString Inputs::open() {
     const auto deliver = [this](const QString &source, const QByteArray &bytes) {
-        receive(source, bytes);
+        receiveOneWay(source, bytes, tr("the USB socket has no way back"));
     };
     QStringList &problems = m_problems;
     // The lock guards what is per-user: the socket and the port map entry. A display with neither
@@ -102,7 +102,9 @@ QString Inputs::open() {
     auto terminal =
         std::make_unique<TerminalInput>([this](const QString &source, const QByteArray &bytes) {
             m_service.setSenderLine(source, m_terminal ? m_terminal->senderLine() : std::nullopt);
-            receive(source, bytes);
+            receiveAndAnswer(source, bytes, [this](const QByteArray &answer) {
+                return m_terminal ? m_terminal->answer(answer) : 0;
+            });
         });
     if (const QString refusal =
             terminal->open(m_settings.holdTerminalOpen, m_service.snapshot().line.display);
@@ -139,7 +141,16 @@ QString Inputs::handOver() {
 QString Inputs::listenRfc2217(const QString &host, quint16 port) {
     const QString source = QStringLiteral("RFC 2217");
     auto input = std::make_unique<TcpInput>(
-        m_service, [this](const QString &from, const QByteArray &bytes) { receive(from, bytes); },
+        m_service,
+        [this](const QString &from, const QByteArray &bytes) {
+            // An answer's FF goes as IAC IAC on the Telnet connection.
+            receiveAndAnswer(from, bytes, [this](const QByteArray &answer) {
+                const QByteArray escaped = QByteArray::fromStdString(Rfc2217Session::escapeData(
+                    std::string_view(answer.constData(), static_cast<std::size_t>(answer.size()))));
+                return m_rfc2217 && m_rfc2217->answer(escaped) == escaped.size() ? answer.size()
+                                                                                  : 0;
+            });
+        },
         source);
     input->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
     // Each client starts a session of its own: its line is unknown until it sets one.
@@ -174,8 +185,11 @@ QString Inputs::listenRfc2217(const QString &host, quint16 port) {
 
 QString Inputs::listenTcp(const QString &host, quint16 port) {
     auto tcp = std::make_unique<TcpInput>(
-        m_service,
-        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); });
+        m_service, [this](const QString &source, const QByteArray &bytes) {
+            receiveAndAnswer(source, bytes, [this](const QByteArray &answer) {
+                return m_tcp ? m_tcp->answer(answer) : 0;
+            });
+        });
     tcp->setSilentClientTimeoutMs(m_settings.silentClientTimeoutMs);
     if (const QString refusal = tcp->listen(host, port); !refusal.isEmpty())
         return refusal;
@@ -202,7 +216,9 @@ QString Inputs::recordTo(const QString &path) {
 
 QString Inputs::replay(const QString &path) {
     auto replay = std::make_unique<Replay>(
-        [this](const QString &source, const QByteArray &bytes) { receive(source, bytes); },
+        [this](const QString &source, const QByteArray &bytes) {
+            receiveOneWay(source, bytes, tr("a replay has no way back"));
+        },
         [this](const QString &problem) { m_service.reportProblem(problem); });
     if (const QString refusal = replay->start(path, m_service.language()); !refusal.isEmpty())
         return refusal;
@@ -210,10 +226,24 @@ QString Inputs::replay(const QString &path) {
     return {};
 }
 
-void Inputs::receive(const QString &source, const QByteArray &bytes) {
+QByteArray Inputs::receive(const QString &source, const QByteArray &bytes) {
     if (const QString problem = m_recorder.write(source, bytes); !problem.isEmpty())
         m_service.reportProblem(problem);
-    m_service.receive(source, bytes);
+    return m_service.receive(source, bytes);
+}
+
+void Inputs::receiveAndAnswer(const QString &source, const QByteArray &bytes, const Send &send) {
+    const QByteArray answers = receive(source, bytes);
+    if (answers.isEmpty())
+        return;
+    const qint64 sent = send(answers);
+    m_service.answersDropped(source, answers.size() - sent,
+                             tr("the sender does not read what the display answers"));
+}
+
+void Inputs::receiveOneWay(const QString &source, const QByteArray &bytes, const QString &why) {
+    const QByteArray answers = receive(source, bytes);
+    m_service.answersDropped(source, answers.size(), why);
 }
 
 } // namespace kd::sim

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace kd::sim {
@@ -71,13 +72,20 @@ class Inputs {
     // Plays a recording into the display at its pace; an empty text, or why it cannot.
     QString replay(const QString &path);
 
-    // An arrival from the given source: recorded, then fed to the display.
-    void receive(const QString &source, const QByteArray &bytes);
+    // An arrival from the given source: recorded, then fed to the display. Returns what the
+    // display answers to it.
+    QByteArray receive(const QString &source, const QByteArray &bytes);
 
     const TerminalInput *terminal() const { return m_terminal.get(); }
     TcpInput *tcp() const { return m_tcp.get(); }
 
   private:
+    using Send = std::function<qint64(const QByteArray &)>;
+    // An arrival from an input with a way back: the display's answers go back through send; what
+    // it does not take is counted as dropped.
+    void receiveAndAnswer(const QString &source, const QByteArray &bytes, const Send &send);
+    // An arrival from an input without a way back: answers are counted as dropped, saying why.
+    void receiveOneWay(const QString &source, const QByteArray &bytes, const QString &why);
     void publishPlaces();
 
     DisplayService &m_service;

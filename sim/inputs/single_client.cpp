@@ -95,6 +95,14 @@ void SingleClient::welcome(QIODevice *socket) {
         socket->write(m_greeting);
 }
 
+qint64 SingleClient::answer(const QByteArray &bytes) {
+    // A client that does not read its answers must not make the display keep them for ever.
+    constexpr qint64 kMostWaiting = 64 * 1024;
+    if (!m_client || m_client->bytesToWrite() + bytes.size() > kMostWaiting)
+        return 0;
+    return m_client->write(bytes) == bytes.size() ? bytes.size() : 0;
+}
+
 void SingleClient::clientLeft(QIODevice *socket) {
     if (m_client == socket) {
         m_client = nullptr;

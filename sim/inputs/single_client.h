@@ -37,6 +37,9 @@ class SingleClient : public QObject {
     using FilterFactory = std::function<Filter()>;
 
     void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
+    // Sends the display's answer to the client: whole, or not at all when there is no client or
+    // it has not read the answers before (more than 64 KiB wait). Returns the bytes sent.
+    qint64 answer(const QByteArray &bytes);
     void setFilter(FilterFactory factory) { m_filterFactory = std::move(factory); }
 
     // A connection the server accepted: it becomes the client, or is turned away when one is

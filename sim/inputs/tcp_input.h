@@ -28,6 +28,8 @@ class TcpInput : public QObject {
 
     void setSilentClientTimeoutMs(int ms) { m_rules->setSilentClientTimeoutMs(ms); }
     void setFilter(SingleClient::FilterFactory factory) { m_rules->setFilter(std::move(factory)); }
+    // Sends the display's answer to the client (see SingleClient::answer); the bytes sent.
+    qint64 answer(const QByteArray &bytes) { return m_rules->answer(bytes); }
     // Listens at the host (a name or an address) and port (0: one the system chooses); an empty
     // text, or which address could not be opened and the system's reason.
     QString listen(const QString &host, quint16 port);

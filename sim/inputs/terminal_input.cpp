@@ -62,6 +62,21 @@ std::optional<LineSettings> TerminalInput::senderLine() const {
     return terminalLine(m_master);
 }
 
+qint64 TerminalInput::answer(const QByteArray &bytes) {
+    qint64 sent = 0;
+    while (m_master >= 0 && sent < bytes.size()) {
+        const ssize_t count = ::write(m_master, bytes.constData() + sent,
+                                      static_cast<std::size_t>(bytes.size() - sent));
+        if (count > 0)
+            sent += count;
+        else if (count < 0 && errno == EINTR)
+            continue;
+        else
+            break;
+    }
+    return sent;
+}
+
 void TerminalInput::readTerminal() {
     ++m_wakeups;
     QByteArray buffer(64 * 1024, Qt::Uninitialized);

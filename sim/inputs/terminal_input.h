@@ -31,6 +31,9 @@ class TerminalInput : public QObject {
     // The speed and stop bits the program on the terminal set, as its wire would carry them; the
     // kernel reports every pseudo-terminal as 8 data bits without parity.
     std::optional<LineSettings> senderLine() const;
+    // Sends the display's answer to the program on the terminal, without waiting: what the
+    // terminal's buffer does not take (a program that never reads) is not sent. The bytes sent.
+    qint64 answer(const QByteArray &bytes);
     // How often the terminal woke the display up, for checking that it does not spin.
     qint64 wakeups() const { return m_wakeups; }
 

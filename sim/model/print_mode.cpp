@@ -30,7 +30,7 @@ std::string utf8(const std::u16string &text) {
 }
 
 int printScreen(Emulation emulation, const std::string &file, int standardInput, std::ostream &out,
-                std::ostream &err, Screen *lastScreen, Language language) {
+                std::ostream &err, Screen *lastScreen, Language language, const SetOptions &options) {
     const auto refuse = [&](const std::string &reason) {
         err << "kundendisplay-sim: "
             << (file.empty() ? say(language, Msg::StandardInputUnreadable, {reason})
@@ -53,6 +53,7 @@ int printScreen(Emulation emulation, const std::string &file, int standardInput,
     // The input is fed as it is read, a recording line by line, so that its length costs no
     // memory; the log is taken after every piece so that it does not grow either.
     DisplayModel model(emulation);
+    model.setOptions(options);
     model.setLanguage(language);
     RecordingReader reader(
         [fd](char *buffer, std::size_t size) { return ::read(fd, buffer, size); }, language);

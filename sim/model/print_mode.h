@@ -16,9 +16,10 @@ namespace kd::sim {
 // with the reason on err when the input cannot be opened or read (a folder, a device that fails) or
 // is a malformed recording; then nothing is written to out. The screen as it was left is copied to
 // lastScreen when one is given. The state line and the messages are in the language given.
+// The set's open choices are the options given.
 int printScreen(Emulation emulation, const std::string &file, int standardInput, std::ostream &out,
                 std::ostream &err, Screen *lastScreen = nullptr,
-                Language language = Language::English);
+                Language language = Language::English, const SetOptions &options = {});
 
 // UTF-8 of what the display shows.
 std::string utf8(const std::u16string &text);

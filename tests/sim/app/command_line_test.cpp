@@ -41,6 +41,13 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
     EXPECT_TRUE(print.options.print);
     EXPECT_EQ(print.options.printFile, "bytes.bin");
     EXPECT_EQ(print.options.emulation, std::nullopt);
+    EXPECT_TRUE(print.options.setOptions.pendingWrap);
+    EXPECT_EQ(print.options.setOptions.identification, std::nullopt);
+    const ParsedOptions choices = parse({"--wrap", "clamp", "--identification", "42 41 360D"});
+    EXPECT_FALSE(choices.options.setOptions.pendingWrap);
+    EXPECT_EQ(choices.options.setOptions.identification, std::string("BA6\r"));
+    EXPECT_EQ(parse({"--identification", "none"}).options.setOptions.identification,
+              std::string());
 
     // Unknown options and missing values are refused by Qt, in its words.
     const struct {
@@ -50,6 +57,10 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
         {{"--emulation", "escpos"},
          "Unknown command set \"escpos\"; the valid ones are: standard, epson, cd5220, "
          "logic-controls, aedex, ba63, dsp800, utc-enhanced, iee, icd2002, adm787, auto"},
+        {{"--wrap", "eager"}, "Invalid value for --wrap: \"eager\" (expected pending or clamp)"},
+        {{"--identification", "4G"}, "Invalid value for --identification: \"4G\""},
+        {{"--identification", "+1"}, "Invalid value for --identification: \"+1\""},
+        {{"--identification", "123"}, "Invalid value for --identification: \"123\""},
         {{"--com", "21"}, "Invalid port number for --com: \"21\" (0 to 20 are allowed)"},
         {{"--com", "x"}, "Invalid port number for --com: \"x\""},
         {{"--bogus"}, "Unknown option 'bogus'."},
