@@ -160,8 +160,36 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
     case kEscape: {
         if (need(2))
             return more;
+        const auto third = [&](std::initializer_list<int> bytes, Emulation emulation) {
+            if (need(3))
+                return more;
+            const int byte = byteAt(p, 2);
+            return std::find(bytes.begin(), bytes.end(), byte) != bytes.end()
+                       ? decided(emulation, 3)
+                       : none;
+        };
         switch (byteAt(p, 1)) {
         case 't': return decided(Emulation::Epson, 2);
+        case '[': {
+            // A number after ESC [ is the BA63's (clear, position, erase, identification); a
+            // letter is a CD5220 cursor move. ESC [ H is home in both: it does not decide.
+            if (need(3))
+                return more;
+            const int byte = byteAt(p, 2);
+            if (byte >= '0' && byte <= '9')
+                return decided(Emulation::Ba63, 3);
+            return byte == 'H' ? none : decided(Emulation::Cd5220, 2);
+        }
+        case 'R':
+            // ESC R with a code-page number 30–37 (Epson's national sets are 00–0D).
+            return third({0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37}, Emulation::Ba63);
+        case 'u': return third({'A', 'B', 'D', 'E', 'F', 'H', 'I'}, Emulation::UtcEnhanced);
+        case 0x05: return third({'I'}, Emulation::Iee);
+        case 'U':
+        case 'D': return decided(Emulation::Icd2002, 2);
+        case 'C': return third({'U', 'D'}, Emulation::Icd2002);
+        case 'E': return third({'X', 'U', 'D'}, Emulation::Icd2002);
+        case 'A': return third({'D', 'E'}, Emulation::Icd2002);
         case '=':
             if (need(3))
                 return more;
@@ -173,7 +201,6 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
         case 'l':
         case '_':
         case '*':
-        case '[':
         case 0x11:
         case 0x12:
         case 0x13: return decided(Emulation::Cd5220, 2);
@@ -184,6 +211,9 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
         if (need(2))
             return more;
         const int position = byteAt(p, 1);
+        // 10 31–37: the ADM-787's period on the last places of line 1; no position of the others.
+        if (position >= 0x31 && position <= 0x37)
+            return decided(Emulation::Adm787, 2);
         if (position > 0x27 || position == 0x04 || position == 0x05 || position == 0x14)
             return none;
         if (need(3))
@@ -194,6 +224,9 @@ AutoInterpreter::Decision AutoInterpreter::decide(std::string_view p) {
         if (need(2))
             return more;
         const int level = byteAt(p, 1);
+        // 04 01 starts a DSP-800 frame; it is never a brightness.
+        if (level == 0x01)
+            return decided(Emulation::Dsp800, 2);
         return level == 0x20 || level == 0x40 || level == 0x60 || level == 0xFF
                    ? decided(Emulation::LogicControls, 2)
                    : none;
