@@ -61,6 +61,7 @@ void HeadlessStream::flush() {
         line.sender = formatLineSettings(*snapshot.line.sender);
     line.framingErrors = snapshot.line.framingErrors;
     line.parityErrors = snapshot.line.parityErrors;
+    line.answersDropped = snapshot.line.answersDropped;
     line.description = DisplayService::describeLine(snapshot.line).toStdString();
     std::string screen = screenEvent({snapshot.screen, snapshot.emulation, snapshot.detected,
                                       snapshot.detection, snapshot.state, line});

@@ -80,7 +80,9 @@ std::string screenEvent(const ScreenFacts &facts) {
            R"(,"sender":)" + orNull(facts.line.sender) + R"(,"mismatch":)" +
            boolean(facts.line.sender && *facts.line.sender != facts.line.display) +
            R"(,"framingErrors":)" + std::to_string(facts.line.framingErrors) +
-           R"(,"parityErrors":)" + std::to_string(facts.line.parityErrors) + R"(,"description":)" +
+           R"(,"parityErrors":)" + std::to_string(facts.line.parityErrors) +
+           R"(,"answersDropped":)" + std::to_string(facts.line.answersDropped) +
+           R"(,"description":)" +
            jsonString(facts.line.description) + "}}";
 }
 

@@ -40,6 +40,8 @@ struct LineFacts {
     std::optional<std::string> sender;
     unsigned long long framingErrors = 0;
     unsigned long long parityErrors = 0;
+    // Answer bytes that could not go back to the sender.
+    unsigned long long answersDropped = 0;
     std::string description;
 };
 struct ScreenFacts {
