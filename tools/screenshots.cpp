@@ -74,6 +74,26 @@ int main(int argc, char *argv[]) {
         {kd::sim::Emulation::Aedex,
          QByteArrayLiteral("Beleg 4711\r!#1Vielen Dank\r!#2und auf Wiedersehen\r"),
          "kundendisplay-sim-aedex.png"},
+        {kd::sim::Emulation::Ba63,
+         QByteArrayLiteral("\x1B[2J\x1B[1;1HBr\x94tchen        0,45\x1B[2;1HSumme          11,50"),
+         "kundendisplay-sim-ba63.png"},
+        {kd::sim::Emulation::Dsp800,
+         QByteArrayLiteral("\x04\x01\x43\x31\x58\x17\x04\x01P1\x17Kaffee          2,80"
+                           "\x04\x01PE\x17Summe          11,50"),
+         "kundendisplay-sim-dsp800.png"},
+        {kd::sim::Emulation::UtcEnhanced,
+         QByteArrayLiteral("\x1BuAArtikel 3      1,99\r\x1BuBSumme          11,50\r"),
+         "kundendisplay-sim-utc-enhanced.png"},
+        {kd::sim::Emulation::Iee, QByteArrayLiteral("\x15Milch           1,19Summe           7,45"),
+         "kundendisplay-sim-iee.png"},
+        {kd::sim::Emulation::Icd2002,
+         QByteArrayLiteral("\x1B@\x1B\x45X4\x1B\x43U\x01"
+                           "Brot            2,49"
+                           "\x1B\x43\x44\x01Summe           9,99"),
+         "kundendisplay-sim-icd2002.png"},
+        {kd::sim::Emulation::Adm787,
+         QByteArrayLiteral("\x0CZucker          1,29\x0FSumme           5,17"),
+         "kundendisplay-sim-adm787.png"},
     };
     for (const auto &session : sessions) {
         kd::sim::DisplayService display(session.emulation);
