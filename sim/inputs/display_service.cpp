@@ -49,14 +49,17 @@ Snapshot DisplayService::snapshot() const {
 }
 
 void DisplayService::setEmulation(Emulation emulation) {
+    Language language = Language::English;
     {
         QMutexLocker lock(&m_mutex);
         m_model.setEmulation(emulation);
         if (!m_displayLineChosen)
             m_line.display = usualLine(emulation);
+        language = m_model.language();
     }
-    log(QStringLiteral("Display"), tr("Command set %1, power-on state")
-                                       .arg(QString::fromStdString(emulationTitle(emulation))));
+    log(QStringLiteral("Display"),
+        tr("Command set %1, power-on state")
+            .arg(QString::fromStdString(emulationTitle(emulation, language))));
     requestStep();
 }
 

@@ -70,6 +70,44 @@ TEST(SimWindow, ChoosingACommandSetIsItsPowerOnAndRemembered) {
     EXPECT_EQ(SimWindow::rememberedEmulation(), Emulation::LogicControls);
 }
 
+// Every command set is in the choice, named in the reader's language; choosing one shows its
+// title in the state line, and what a set answers the host is logged like a command.
+TEST(SimWindow, EveryCommandSetIsChosenByItsTitleAndAnswersAreLogged) {
+    QStandardPaths::setTestModeEnabled(true);
+    DisplayService display;
+    SimWindow window(display);
+    window.show();
+    QComboBox *choice = window.emulationChoice();
+    ASSERT_EQ(choice->count(), static_cast<int>(allEmulations().size()));
+    for (Emulation emulation : allEmulations()) {
+        const QString name = QString::fromStdString(emulationName(emulation));
+        const int index = choice->findData(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        choice->setCurrentIndex(index);
+        emit choice->activated(index);
+        const QString title = QStringLiteral("Command set ") + choice->itemText(index);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return window.stateLine()->text().startsWith(title); }, 2000))
+            << window.stateLine()->text().toStdString() << " for " << name.toStdString();
+    }
+    const int dsp800 = choice->findData(QStringLiteral("dsp800"));
+    choice->setCurrentIndex(dsp800);
+    emit choice->activated(dsp800);
+    display.receive(QStringLiteral("Serial"), QByteArray("\x04\x01P1\x17Total", 10));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return window.log()->toPlainText().contains(QStringLiteral("06  answer: 06"));
+    })) << window.log()->toPlainText().toStdString();
+
+    DisplayService german;
+    german.setLanguage(Language::German);
+    SimWindow deutsch(german);
+    QComboBox *auswahl = deutsch.emulationChoice();
+    EXPECT_EQ(auswahl->itemText(auswahl->findData(QStringLiteral("auto"))),
+              QStringLiteral("automatisch"));
+    EXPECT_EQ(auswahl->itemText(auswahl->findData(QStringLiteral("utc-enhanced"))),
+              QStringLiteral("UTC erweitert"));
+}
+
 // A second start of the display hands over to this one: its window comes to the front.
 TEST(SimWindow, ComesToTheFrontWhenASecondStartAsks) {
     DisplayService display;
