@@ -151,6 +151,30 @@
         <source>Invalid value for --line: &quot;%1&quot;: %2</source>
         <translation>Ungültiger Wert für --line: &quot;%1&quot;: %2</translation>
     </message>
+    <message>
+        <source>BA63/BA66: what a character after column 20 does: &quot;pending&quot; (the default: it goes to the start of the next line) or &quot;clamp&quot; (it overwrites column 20).</source>
+        <translation>BA63/BA66: was ein Zeichen nach Spalte 20 tut: &quot;pending&quot; (Vorgabe: es geht an den Anfang der nächsten Zeile) oder &quot;clamp&quot; (es überschreibt Spalte 20).</translation>
+    </message>
+    <message>
+        <source>MODE</source>
+        <translation>MODUS</translation>
+    </message>
+    <message>
+        <source>What the display answers when asked who it is (BA63/BA66 ESC [ 0 c, IEE ESC 05 I), as hex bytes (for example &quot;42 41 36 33 0D&quot;), or &quot;none&quot;. Default: the set&apos;s own answer (none for the BA63/BA66).</source>
+        <translation>Was das Display antwortet, wenn es nach seiner Kennung gefragt wird (BA63/BA66 ESC [ 0 c, IEE ESC 05 I), als Hex-Bytes (zum Beispiel &quot;42 41 36 33 0D&quot;), oder &quot;none&quot;. Vorgabe: die eigene Antwort des Befehlssatzes (keine beim BA63/BA66).</translation>
+    </message>
+    <message>
+        <source>HEX</source>
+        <translation>HEX</translation>
+    </message>
+    <message>
+        <source>Invalid value for --wrap: &quot;%1&quot; (expected pending or clamp)</source>
+        <translation>Ungültiger Wert für --wrap: &quot;%1&quot; (erwartet: pending oder clamp)</translation>
+    </message>
+    <message>
+        <source>Invalid value for --identification: &quot;%1&quot; (expected hex bytes such as &quot;44 2C 32 0D&quot;, or none)</source>
+        <translation>Ungültiger Wert für --identification: &quot;%1&quot; (erwartet: Hex-Bytes wie &quot;44 2C 32 0D&quot; oder none)</translation>
+    </message>
 </context>
 <context>
     <name>Main</name>
@@ -257,6 +281,24 @@
         <source>stop bits &quot;%1&quot; are not 1, 1.5 or 2</source>
         <translation>Stoppbits &quot;%1&quot; sind nicht 1, 1.5 oder 2</translation>
     </message>
+    <message numerus="yes">
+        <source>, %n answer byte(s) not sent back</source>
+        <translation>
+            <numerusform>, %n Antwortbyte nicht zurückgeschickt</numerusform>
+            <numerusform>, %n Antwortbytes nicht zurückgeschickt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The display&apos;s line is now %1</source>
+        <translation>Die Leitung des Displays ist jetzt %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n answer byte(s) not sent back: %1 (%2 in all)</source>
+        <translation>
+            <numerusform>%n Antwortbyte nicht zurückgeschickt: %1 (%2 insgesamt)</numerusform>
+            <numerusform>%n Antwortbytes nicht zurückgeschickt: %1 (%2 insgesamt)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>kd::sim::GuiProgram</name>
@@ -298,6 +340,18 @@
     <message>
         <source>data without the COM port option: the sender&apos;s line is unknown, a match is assumed</source>
         <translation>Daten ohne COM-Port-Option: die Leitung des Senders ist unbekannt, es wird Übereinstimmung angenommen</translation>
+    </message>
+    <message>
+        <source>the USB socket has no way back</source>
+        <translation>der USB-Socket hat keinen Rückweg</translation>
+    </message>
+    <message>
+        <source>a replay has no way back</source>
+        <translation>eine Wiedergabe hat keinen Rückweg</translation>
+    </message>
+    <message>
+        <source>the sender does not read what the display answers</source>
+        <translation>der Sender liest nicht, was das Display antwortet</translation>
     </message>
 </context>
 <context>
