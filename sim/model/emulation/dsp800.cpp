@@ -26,10 +26,6 @@ constexpr std::string_view kFirmware = "KD-SIM DSP-800 1.0";
 constexpr std::uint8_t kFirstPosition = 0x31;
 constexpr std::uint8_t kLastPosition = 0x58;
 
-std::string quoted(std::uint8_t byte) {
-    return hexByte(byte);
-}
-
 std::string withValues(std::string meaning, const FixedCommand::Values &values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::string mark = "{" + std::to_string(i + 1) + "}";
@@ -83,7 +79,7 @@ std::string Dsp800Interpreter::stateNote() const {
 std::vector<Dsp800Interpreter::FrameCommand> Dsp800Interpreter::frameCommands() {
     Context &context = m_context;
     const auto outside = [&context](std::uint8_t byte, const char *range) {
-        return Done::refused(context.say(Msg::Dsp800OutOfRange, {quoted(byte), range}));
+        return Done::refused(context.say(Msg::Dsp800OutOfRange, {hexByte(byte), range}));
     };
     const auto position = [](std::uint8_t byte) { return byte - kFirstPosition; };
     const auto isPosition = [](std::uint8_t byte) {
@@ -104,7 +100,7 @@ std::vector<Dsp800Interpreter::FrameCommand> Dsp800Interpreter::frameCommands() 
          [this, outside, &context](std::string_view p) {
              const std::uint8_t n = byteAt(p, 0);
              if (n >= 0x3B && n <= 0x3E)
-                 return Done::refused(context.say(Msg::Dsp800SetMissing, {quoted(n)}));
+                 return Done::refused(context.say(Msg::Dsp800SetMissing, {hexByte(n)}));
              if (n < 0x30 || n > 0x3A)
                  return outside(n, "30..3E");
              // 30..3A are USA … Denmark II in the order of NationalSet.
@@ -140,7 +136,7 @@ std::vector<Dsp800Interpreter::FrameCommand> Dsp800Interpreter::frameCommands() 
                  return outside(to, "31..58");
              if (from > to)
                  return Done::refused(
-                     context.say(Msg::Dsp800RangeBackwards, {quoted(from), quoted(to)}));
+                     context.say(Msg::Dsp800RangeBackwards, {hexByte(from), hexByte(to)}));
              screen().clearCells(position(from), position(to));
              std::fill(m_codes.begin() + position(from), m_codes.begin() + position(to) + 1, ' ');
              return Done{{number(position(from) + 1), number(position(to) + 1)}};
