@@ -322,4 +322,19 @@ int Screen::tickIntervalMs() const {
     return intervalMs;
 }
 
+void Screen::clearCells(int from, int to) {
+    for (int position = std::max(from, 0); position <= std::min(to, kRows * kColumns - 1);
+         ++position) {
+        const int row = position / kColumns;
+        stopMarquee(row);
+        at(row, position % kColumns) = Cell{};
+    }
+}
+
+void Screen::setLineBlinking(int row, bool blink) {
+    stopMarquee(row);
+    for (Cell &cell : m_cells[static_cast<std::size_t>(row)])
+        cell.blink = blink;
+}
+
 } // namespace kd::sim

@@ -139,6 +139,14 @@ class Screen {
     Peripheral peripheral() const { return m_peripheral; }
     const Marquee &marquee(int row) const { return m_marquees[static_cast<std::size_t>(row)]; }
 
+    // Blanks the cells from one linear position to another (0..39, line 1 then line 2), both
+    // included, and leaves the cursor where it is: a display that clears a range by position
+    // (DSP-800) keeps its write position.
+    void clearCells(int from, int to);
+    // Sets or clears the blinking of every cell of the line, for sets that blink a whole line
+    // (ADM-787) rather than the characters written while blinking is on.
+    void setLineBlinking(int row, bool blink);
+
   private:
     Cell &at(int row, int column);
     void stopMarquee(int row);
