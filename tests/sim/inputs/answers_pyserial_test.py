@@ -64,7 +64,7 @@ def exchange(port, sent, expected):
 
 
 FRAMES = b"\x04\x01\x43\x31\x58\x17\x04\x01P1\x17Total\x04\x01T\x17"
-ANSWER = b"\x06\x06\x06\x01Total" + b" " * 35 + b"\x17"
+ANSWER = b"\x06\x06\x01Total" + b" " * 35 + b"\x17"
 IEE_ID = b"D,2,IEE,35964,-03\r"
 
 
