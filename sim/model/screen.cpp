@@ -322,4 +322,27 @@ int Screen::tickIntervalMs() const {
     return intervalMs;
 }
 
+// Lines of some displays take text like a calculator: new characters come in at the right.
+void Screen::shiftInAtRight(int row, std::uint8_t byte) {
+    stopMarquee(row);
+    shiftLineLeft(row);
+    Cell &written = at(row, kLastColumn);
+    written.character = textGlyphOf(byte, m_codeTable, m_nationalSet);
+    written.reverse = m_reverse;
+    written.blink = m_blinkingText;
+    if (m_userSelected) {
+        if (const auto glyph = m_userCharacters.find(byte); glyph != m_userCharacters.end()) {
+            written.user = true;
+            written.glyph = glyph->second;
+        }
+    }
+}
+
+// A line's blinking is a mode of the line, not of the characters written while it is set.
+void Screen::setLineBlink(int row, bool blink) {
+    stopMarquee(row);
+    for (Cell &cell : m_cells[static_cast<std::size_t>(row)])
+        cell.blink = blink;
+}
+
 } // namespace kd::sim

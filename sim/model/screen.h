@@ -139,6 +139,12 @@ class Screen {
     Peripheral peripheral() const { return m_peripheral; }
     const Marquee &marquee(int row) const { return m_marquees[static_cast<std::size_t>(row)]; }
 
+    // ICD-2002 shift mode: the character enters at the right end of the line and pushes the line
+    // one cell left, wherever the cursor is; the cursor is not moved.
+    void shiftInAtRight(int row, std::uint8_t byte);
+    // ICD-2002 blink mode: a whole line blinks, or stops blinking, with what it shows.
+    void setLineBlink(int row, bool blink);
+
   private:
     Cell &at(int row, int column);
     void stopMarquee(int row);
