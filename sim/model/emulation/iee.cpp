@@ -191,12 +191,11 @@ CommandTable IeeInterpreter::commands() {
              screen.removeUserCharacter(byteAt(p, 0));
              return Done{{hexByte(byteAt(p, 0))}};
          }},
-        {esc({0x05, 'I'}), 0, "ESC 05 I", Msg::IeeIdentification,
+        {esc({0x05, 'I'}), 0, "ESC 05 I", Msg::WriteModeIs,
          [this](auto) {
              const std::optional<std::string> &chosen = m_context.options.identification;
-             if (chosen && chosen->empty())
-                 return Done::refused(m_context.say(Msg::IeeNoIdentification));
-             return Done{};
+             return Done{{m_context.say(chosen && chosen->empty() ? Msg::IeeNoIdentification
+                                                                  : Msg::IeeIdentification)}};
          }},
     };
 }
