@@ -48,7 +48,7 @@ void Screen::powerOn(const PowerOn &state) {
     m_reverse = false;
     m_blinkingText = false;
     m_codeTable = state.codeTable;
-    m_nationalSet = NationalSet::Usa;
+    m_nationalSet = state.nationalSet.value_or(NationalSet::Usa);
     m_peripheral = Peripheral::Display;
     m_userCharacters.clear();
     m_userSelected = false;
@@ -59,6 +59,8 @@ void Screen::adoptSettings(const PowerOn &state) {
     m_codeTable = state.codeTable;
     m_cursorVisible = state.cursorVisible;
     m_cursorStyle = state.cursorStyle;
+    if (state.nationalSet)
+        m_nationalSet = *state.nationalSet;
     m_parked = false;
 }
 
@@ -320,6 +322,22 @@ int Screen::tickIntervalMs() const {
             intervalMs = marquee.intervalMs;
     }
     return intervalMs;
+}
+
+// Lines of some displays take text like a calculator: new characters come in at the right.
+void Screen::shiftInAtRight(int row, std::uint8_t byte) {
+    stopMarquee(row);
+    shiftLineLeft(row);
+    Cell &written = at(row, kLastColumn);
+    written.character = textGlyphOf(byte, m_codeTable, m_nationalSet);
+    written.reverse = m_reverse;
+    written.blink = m_blinkingText;
+    if (m_userSelected) {
+        if (const auto glyph = m_userCharacters.find(byte); glyph != m_userCharacters.end()) {
+            written.user = true;
+            written.glyph = glyph->second;
+        }
+    }
 }
 
 void Screen::clearCells(int from, int to) {

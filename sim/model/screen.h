@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,9 @@ struct PowerOn {
     CodeTable codeTable = CodeTable::Pc437;
     bool cursorVisible = false;
     CursorStyle cursorStyle = CursorStyle::Underline;
+    // The national set the set's displays leave the factory with, where it is not USA (the German
+    // BA63); a set that locks in `auto` takes it too.
+    std::optional<NationalSet> nationalSet;
 };
 
 // The virtual display's screen, shared by every command set: 2 lines of 20 cells, the cursor, the
@@ -146,6 +150,9 @@ class Screen {
     // Sets or clears the blinking of every cell of the line, for sets that blink a whole line
     // (ADM-787) rather than the characters written while blinking is on.
     void setLineBlinking(int row, bool blink);
+    // ICD-2002 shift mode: the character enters at the right end of the line and pushes the line
+    // one cell left, wherever the cursor is; the cursor is not moved.
+    void shiftInAtRight(int row, std::uint8_t byte);
 
   private:
     Cell &at(int row, int column);

@@ -18,7 +18,8 @@ Adm787Interpreter::Adm787Interpreter(Context &context)
     : Interpreter(context), m_commands(commands()) {}
 
 PowerOn Adm787Interpreter::powerOnState() const {
-    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline};
+    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline,
+                   std::nullopt};
 }
 
 void Adm787Interpreter::powerOn() {

@@ -30,7 +30,8 @@ void AedexInterpreter::powerOn() {
 }
 
 PowerOn AedexInterpreter::powerOnState() const {
-    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline};
+    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline,
+                   std::nullopt};
 }
 
 std::string AedexInterpreter::stateNote() const {

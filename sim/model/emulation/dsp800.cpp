@@ -59,7 +59,8 @@ Dsp800Interpreter::Dsp800Interpreter(Context &context)
 }
 
 PowerOn Dsp800Interpreter::powerOnState() const {
-    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline};
+    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline,
+                   std::nullopt};
 }
 
 void Dsp800Interpreter::powerOn() {

@@ -31,7 +31,7 @@ std::optional<Peripheral> peripheralOf(int n) {
 PowerOn escPosPowerOn(Emulation dialect) {
     return PowerOn{WriteMode::Overwrite,
                    dialect == Emulation::Standard ? CodeTable::Windows1252 : CodeTable::Pc437,
-                   false, CursorStyle::Underline};
+                   false, CursorStyle::Underline, std::nullopt};
 }
 
 EscPosInterpreter::EscPosInterpreter(Context &context, Emulation dialect)

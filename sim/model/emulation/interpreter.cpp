@@ -49,9 +49,9 @@ std::string emulationTitle(Emulation emulation, Language language) {
 
 const std::vector<Emulation> &allEmulations() {
     static const std::vector<Emulation> all = {
-        Emulation::Standard, Emulation::Epson,       Emulation::Cd5220, Emulation::LogicControls,
-        Emulation::Aedex,    Emulation::Ba63,        Emulation::Dsp800, Emulation::UtcEnhanced,
-        Emulation::Iee,      Emulation::Icd2002,     Emulation::Adm787, Emulation::Auto};
+        Emulation::Standard, Emulation::Epson,   Emulation::Cd5220, Emulation::LogicControls,
+        Emulation::Aedex,    Emulation::Ba63,    Emulation::Dsp800, Emulation::UtcEnhanced,
+        Emulation::Iee,      Emulation::Icd2002, Emulation::Adm787, Emulation::Auto};
     return all;
 }
 

@@ -33,7 +33,8 @@ std::string is(std::uint8_t byte) {
 } // namespace
 
 PowerOn logicControlsPowerOn() {
-    return PowerOn{WriteMode::VerticalScroll, CodeTable::Pc437, true, CursorStyle::Block};
+    return PowerOn{WriteMode::VerticalScroll, CodeTable::Pc437, true, CursorStyle::Block,
+                   std::nullopt};
 }
 
 LogicControlsInterpreter::LogicControlsInterpreter(Context &context)

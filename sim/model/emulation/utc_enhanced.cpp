@@ -39,7 +39,8 @@ UtcEnhancedInterpreter::UtcEnhancedInterpreter(Context &context)
     : Interpreter(context), m_standard(context), m_attention(kPowerOnAttention) {}
 
 PowerOn UtcEnhancedInterpreter::powerOnState() const {
-    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline};
+    return PowerOn{WriteMode::Overwrite, CodeTable::Pc437, false, CursorStyle::Underline,
+                   std::nullopt};
 }
 
 void UtcEnhancedInterpreter::powerOn() {
