@@ -9,6 +9,8 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
+
 namespace kd::sim {
 
 SingleClient::SingleClient(DisplayService &service, QString source, QByteArray greeting,
@@ -96,11 +98,15 @@ void SingleClient::welcome(QIODevice *socket) {
 }
 
 qint64 SingleClient::answer(const QByteArray &bytes) {
-    // A client that does not read its answers must not make the display keep them for ever.
+    // A client that does not read its answers must not make the display keep them for ever: at
+    // most this much waits for it; what does not fit is not sent.
     constexpr qint64 kMostWaiting = 64 * 1024;
-    if (!m_client || m_client->bytesToWrite() + bytes.size() > kMostWaiting)
+    if (!m_client)
         return 0;
-    return m_client->write(bytes) == bytes.size() ? bytes.size() : 0;
+    const qint64 room = std::min<qint64>(kMostWaiting - m_client->bytesToWrite(), bytes.size());
+    if (room <= 0)
+        return 0;
+    return std::max<qint64>(m_client->write(bytes.constData(), room), 0);
 }
 
 void SingleClient::clientLeft(QIODevice *socket) {

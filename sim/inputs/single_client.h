@@ -37,8 +37,8 @@ class SingleClient : public QObject {
     using FilterFactory = std::function<Filter()>;
 
     void setSilentClientTimeoutMs(int ms) { m_silentClientMs = ms; }
-    // Sends the display's answer to the client: whole, or not at all when there is no client or
-    // it has not read the answers before (more than 64 KiB wait). Returns the bytes sent.
+    // Sends the display's answer to the client, as much of it as fits: at most 64 KiB of answers
+    // wait for a client that does not read them. Returns the bytes sent (0 without a client).
     qint64 answer(const QByteArray &bytes);
     void setFilter(FilterFactory factory) { m_filterFactory = std::move(factory); }
 

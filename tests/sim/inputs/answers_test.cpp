@@ -153,6 +153,40 @@ TEST(Answers, ASenderThatNeverReadsCannotHoldTheDisplayUp) {
     ::close(terminal);
 }
 
+// Over TCP the kernel's buffers take a lot before the display's own does; a client that never
+// reads gets at most 64 KiB more, and the rest is dropped and counted.
+TEST(Answers, ATcpClientThatNeverReadsGetsABoundedBacklog) {
+    test::PrivateRuntimeDir runtime;
+    sim::InputsSettings settings;
+    settings.usbSocket = false;
+    settings.comPort = 0;
+    test::SimThread sim(settings);
+    sim.service().setEmulation(sim::Emulation::Dsp800);
+    sim.inputs().run(
+        [&](sim::Inputs &inputs) { inputs.listenTcp(QStringLiteral("127.0.0.1"), 0); });
+    const int tcp = connectTcp(sim.service().places().tcpAddress);
+    ASSERT_GE(tcp, 0);
+    // Each read-back is answered with 42 bytes: 200,000 of them are 8.4 MB of answers.
+    std::string frames;
+    for (int i = 0; i < 200000; ++i)
+        frames += "\x04\x01T\x17"s;
+    frames += "Ende";
+    ASSERT_TRUE(sendAll(tcp, frames));
+    ASSERT_TRUE(sim.waitForLines(u"Ende" + std::u16string(16, u' '), std::u16string(20, u' '),
+                                 30000));
+    // What did go out is the first answers, in order and untouched, as much as the kernel's
+    // buffers and the display's 64 KiB hold; the rest is counted.
+    const std::string read = readAnswer(tcp, 1 << 24);
+    ASSERT_GE(read.size(), 42u);
+    EXPECT_EQ(read.substr(0, 42), "\x01"s + std::string(40, ' ') + "\x17"s);
+    EXPECT_LT(read.size(), 8400000u);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return read.size() + sim.service().snapshot().line.answersDropped == 200000u * 42;
+    })) << read.size() << " read, " << sim.service().snapshot().line.answersDropped
+        << " dropped";
+    ::close(tcp);
+}
+
 TEST(Answers, TheUsbSocketHasNoWayBackAndSaysSo) {
     test::PrivateRuntimeDir runtime;
     test::SimThread sim;
