@@ -81,6 +81,11 @@ void DisplayService::setOptions(const SetOptions &options) {
     m_model.setOptions(options);
 }
 
+LineSettings DisplayService::displayLine() const {
+    QMutexLocker lock(&m_mutex);
+    return m_line.display;
+}
+
 void DisplayService::setDisplayLine(const LineSettings &line) {
     LineState now;
     {

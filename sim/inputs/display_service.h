@@ -118,6 +118,8 @@ class DisplayService : public QObject {
     // The display's own line, as one would set its switches. Until it is set, the display has the
     // usual line of its command set, and follows the set when it changes.
     void setDisplayLine(const LineSettings &line);
+    // The display's own line as it is now.
+    LineSettings displayLine() const;
     // The line the sender on the given source uses, or nothing when the input cannot tell. Bytes
     // from a sender whose line differs from the display's are read as the display's receiver
     // would read them off the wire.

@@ -101,7 +101,16 @@ QString Inputs::open() {
     // the display follows a program that changes its speed while it runs.
     auto terminal =
         std::make_unique<TerminalInput>([this](const QString &source, const QByteArray &bytes) {
-            m_service.setSenderLine(source, m_terminal ? m_terminal->senderLine() : std::nullopt);
+            // A pseudo-terminal carries the speed and the stop bits a program set, but always
+            // reports 8 data bits and no parity: on those two the sender is taken to match, so
+            // that a program that sets a BA63's 8O1 is understood.
+            std::optional<LineSettings> line = m_terminal ? m_terminal->senderLine() : std::nullopt;
+            if (line) {
+                const LineSettings display = m_service.displayLine();
+                line->dataBits = display.dataBits;
+                line->parity = display.parity;
+            }
+            m_service.setSenderLine(source, line);
             receiveAndAnswer(source, bytes, [this](const QByteArray &answer) {
                 return m_terminal ? m_terminal->answer(answer) : 0;
             });

@@ -120,5 +120,27 @@ TEST(LineMismatch, ASenderThatChangesItsSpeedIsFollowed) {
     EXPECT_FALSE(sim.service().snapshot().line.mismatch());
 }
 
+// A BA63 runs 9600 8O1. A pseudo-terminal carries no parity, so a program on it that sets the
+// BA63's line is taken to match on parity and data bits; its speed still counts.
+TEST(LineMismatch, OnAPseudoTerminalOnlySpeedAndStopBitsCanDiffer) {
+    test::PrivateRuntimeDir runtime;
+    test::SimThread sim;
+    sim.service().setEmulation(sim::Emulation::Ba63);
+    Sender sender(sim.terminalPath());
+    ASSERT_TRUE(sender.setLine(B9600, false));
+    ASSERT_TRUE(sender.send("\x1B[2JHallo Welt"));
+    ASSERT_TRUE(
+        sim.waitForLines(u"Hallo Welt" + std::u16string(10, u' '), std::u16string(20, u' ')));
+    const sim::LineState line = sim.service().snapshot().line;
+    EXPECT_FALSE(line.mismatch()) << sim::DisplayService::describeLine(line).toStdString();
+    EXPECT_EQ(line.parityErrors + line.framingErrors, 0u);
+
+    ASSERT_TRUE(sender.setLine(B19200, false));
+    ASSERT_TRUE(sender.send("x"));
+    ASSERT_TRUE(waitForBytes(sim, 15));
+    EXPECT_TRUE(sim::DisplayService::describeLine(sim.service().snapshot().line)
+                    .contains(QStringLiteral("Sender 19200 8O1, Display 9600 8O1")));
+}
+
 } // namespace
 } // namespace kd
