@@ -82,8 +82,7 @@ std::string screenEvent(const ScreenFacts &facts) {
            R"(,"framingErrors":)" + std::to_string(facts.line.framingErrors) +
            R"(,"parityErrors":)" + std::to_string(facts.line.parityErrors) +
            R"(,"answersDropped":)" + std::to_string(facts.line.answersDropped) +
-           R"(,"description":)" +
-           jsonString(facts.line.description) + "}}";
+           R"(,"description":)" + jsonString(facts.line.description) + "}}";
 }
 
 std::string commandEvent(std::string_view source, std::string_view bytes, std::string_view name) {

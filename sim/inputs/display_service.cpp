@@ -146,8 +146,8 @@ QString DisplayService::describeLine(const LineState &line) {
     if (line.parityErrors > 0)
         text += tr(", %n parity error(s)", nullptr, static_cast<int>(line.parityErrors));
     if (line.answersDropped > 0)
-        text += tr(", %n answer byte(s) not sent back", nullptr,
-                   static_cast<int>(line.answersDropped));
+        text +=
+            tr(", %n answer byte(s) not sent back", nullptr, static_cast<int>(line.answersDropped));
     return text;
 }
 
@@ -211,9 +211,10 @@ void DisplayService::answersDropped(const QString &source, qint64 count, const Q
         m_line.answersDropped += static_cast<std::uint64_t>(count);
         total = static_cast<qint64>(m_line.answersDropped);
     }
-    log(source, tr("%n answer byte(s) not sent back: %1 (%2 in all)", nullptr, static_cast<int>(count))
-                    .arg(why)
-                    .arg(total));
+    log(source,
+        tr("%n answer byte(s) not sent back: %1 (%2 in all)", nullptr, static_cast<int>(count))
+            .arg(why)
+            .arg(total));
     emit changed();
 }
 

@@ -30,7 +30,8 @@ std::string utf8(const std::u16string &text) {
 }
 
 int printScreen(Emulation emulation, const std::string &file, int standardInput, std::ostream &out,
-                std::ostream &err, Screen *lastScreen, Language language, const SetOptions &options) {
+                std::ostream &err, Screen *lastScreen, Language language,
+                const SetOptions &options) {
     const auto refuse = [&](const std::string &reason) {
         err << "kundendisplay-sim: "
             << (file.empty() ? say(language, Msg::StandardInputUnreadable, {reason})

@@ -63,8 +63,9 @@ SimWindow::SimWindow(DisplayService &service, QWidget *parent)
     m_emulation = new QComboBox(client);
     m_emulation->setObjectName(QStringLiteral("emulation"));
     for (Emulation emulation : allEmulations())
-        m_emulation->addItem(QString::fromStdString(emulationTitle(emulation, m_service.language())),
-                             QString::fromStdString(emulationName(emulation)));
+        m_emulation->addItem(
+            QString::fromStdString(emulationTitle(emulation, m_service.language())),
+            QString::fromStdString(emulationName(emulation)));
     emulationLabel->setBuddy(m_emulation);
     auto *lineLabel = new QLabel(tr("&Line:"), client);
     lineLabel->setObjectName(QStringLiteral("lineLabel"));

@@ -46,8 +46,7 @@ TEST(SimOptions, AcceptsEachOptionAndRefusesWithTheReason) {
     const ParsedOptions choices = parse({"--wrap", "clamp", "--identification", "42 41 360D"});
     EXPECT_FALSE(choices.options.setOptions.pendingWrap);
     EXPECT_EQ(choices.options.setOptions.identification, std::string("BA6\r"));
-    EXPECT_EQ(parse({"--identification", "none"}).options.setOptions.identification,
-              std::string());
+    EXPECT_EQ(parse({"--identification", "none"}).options.setOptions.identification, std::string());
 
     // Unknown options and missing values are refused by Qt, in its words.
     const struct {

@@ -136,13 +136,13 @@ TEST(Answers, ASenderThatNeverReadsCannotHoldTheDisplayUp) {
         ASSERT_GT(count, 0);
         at += static_cast<std::size_t>(count);
     }
-    EXPECT_TRUE(sim.waitForLines(u"Ende" + std::u16string(16, u' '), std::u16string(20, u' '),
-                                 10000));
+    EXPECT_TRUE(
+        sim.waitForLines(u"Ende" + std::u16string(16, u' '), std::u16string(20, u' '), 10000));
     const sim::Snapshot shown = sim.service().snapshot();
     EXPECT_GT(shown.line.answersDropped, 0u);
     EXPECT_LT(shown.line.answersDropped, 20000u);
-    EXPECT_TRUE(sim::DisplayService::describeLine(shown.line).contains(
-        QStringLiteral("not sent back")));
+    EXPECT_TRUE(
+        sim::DisplayService::describeLine(shown.line).contains(QStringLiteral("not sent back")));
     EXPECT_TRUE(logText(sim.service()).contains(QStringLiteral("does not read")));
     // What was sent back is the acknowledgements, as much as the terminal's buffers hold, and
     // nothing else; the kernel may lose a little more of it than the display counts.
@@ -172,8 +172,8 @@ TEST(Answers, ATcpClientThatNeverReadsGetsABoundedBacklog) {
         frames += "\x04\x01T\x17"s;
     frames += "Ende";
     ASSERT_TRUE(sendAll(tcp, frames));
-    ASSERT_TRUE(sim.waitForLines(u"Ende" + std::u16string(16, u' '), std::u16string(20, u' '),
-                                 30000));
+    ASSERT_TRUE(
+        sim.waitForLines(u"Ende" + std::u16string(16, u' '), std::u16string(20, u' '), 30000));
     // What did go out is the first answers, in order and untouched, as much as the kernel's
     // buffers and the display's 64 KiB hold; the rest is counted.
     const std::string read = readAnswer(tcp, 1 << 24);
@@ -182,8 +182,8 @@ TEST(Answers, ATcpClientThatNeverReadsGetsABoundedBacklog) {
     EXPECT_LT(read.size(), 8400000u);
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return read.size() + sim.service().snapshot().line.answersDropped == 200000u * 42;
-    })) << read.size() << " read, " << sim.service().snapshot().line.answersDropped
-        << " dropped";
+    })) << read.size()
+        << " read, " << sim.service().snapshot().line.answersDropped << " dropped";
     ::close(tcp);
 }
 

@@ -20,7 +20,9 @@ TEST(Dsp800Line, TheFrameAsksForTheLineItNamesAfterItsAck) {
     const std::vector<LineCase> cases = {
         {"\x04\x01\x42\x30N\x17", line(19200, Parity::None, 8)},
         {"\x04\x01\x42\x31O\x17", line(9600, Parity::Odd, 7)},
-        {"\x04\x01\x42\x32" "E\x17", line(4800, Parity::Even, 7)},
+        {"\x04\x01\x42\x32"
+         "E\x17",
+         line(4800, Parity::Even, 7)},
         {"\x04\x01\x42\x35N\x17", line(600, Parity::None, 8)},
         {"\x04\x01\x42\x36N\x17", line(38400, Parity::None, 8)},
         // Refused: no speed 37, no parity X, a frame cut short.
