@@ -26,15 +26,6 @@ constexpr std::string_view kFirmware = "KD-SIM DSP-800 1.0";
 constexpr std::uint8_t kFirstPosition = 0x31;
 constexpr std::uint8_t kLastPosition = 0x58;
 
-std::string withValues(std::string meaning, const FixedCommand::Values &values) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const std::string mark = "{" + std::to_string(i + 1) + "}";
-        if (const std::size_t at = meaning.find(mark); at != std::string::npos)
-            meaning.replace(at, mark.size(), values[i]);
-    }
-    return meaning;
-}
-
 // 42 n p: the speed by n, and 8N1, 7O1 or 7E1 by p.
 std::optional<LineSettings> lineOf(std::uint8_t speed, std::uint8_t parity) {
     static constexpr int kSpeeds[] = {19200, 9600, 4800, 2400, 1200, 600, 38400};
@@ -304,10 +295,7 @@ Parse Dsp800Interpreter::carryOut(const FrameCommand &command, std::string_view 
     const Done done = command.action(bytes.substr(3, command.parameters));
     if (!done.ok())
         return nak(bytes, command.name + ": " + done.error);
-    m_context.command(
-        bytes, m_context.logging()
-                   ? withValues(command.name + ": " + m_context.say(command.meaning), done.value)
-                   : std::string());
+    logCommand(m_context, bytes, command.name, command.meaning, done.value);
     m_context.answer(m_reply.empty() ? std::string(1, kAck) : m_reply);
     // The new line holds from the next byte on: the answer goes out at the old one.
     if (m_lineAfterAnswer)

@@ -169,6 +169,22 @@ std::string Context::takeAnswers() {
     return answers;
 }
 
+void logCommand(Context &context, std::string_view bytes, const std::string &name, Msg meaning,
+                const FixedCommand::Values &values) {
+    if (!context.logging()) {
+        context.command(bytes, std::string());
+        return;
+    }
+    std::string text = name + ": " + context.say(meaning);
+    // The values replace {1}, {2} … of the text.
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string mark = "{" + std::to_string(i + 1) + "}";
+        if (const std::size_t at = text.find(mark); at != std::string::npos)
+            text.replace(at, mark.size(), values[i]);
+    }
+    context.command(bytes, text);
+}
+
 Parse matchFixed(const CommandTable &table, std::string_view pending, Context &context) {
     bool mayBecomeOne = false;
     for (const FixedCommand &command : table) {
@@ -190,18 +206,7 @@ Parse matchFixed(const CommandTable &table, std::string_view pending, Context &c
                                       command.name + ": " + done.error);
             return context.refuse(bytes, command.name + ": " + done.error);
         }
-        if (context.logging()) {
-            std::string meaning = command.name + ": " + context.say(command.meaning);
-            // The values replace {1}, {2} … of the text.
-            for (std::size_t i = 0; i < done.value.size(); ++i) {
-                const std::string mark = "{" + std::to_string(i + 1) + "}";
-                if (const std::size_t at = meaning.find(mark); at != std::string::npos)
-                    meaning.replace(at, mark.size(), done.value[i]);
-            }
-            context.command(bytes, meaning);
-        } else {
-            context.command(bytes, std::string());
-        }
+        logCommand(context, bytes, command.name, command.meaning, done.value);
         return Parse::done(length);
     }
     return mayBecomeOne ? Parse::incomplete() : Parse::notMine();

@@ -175,6 +175,11 @@ struct FixedCommand {
 };
 using CommandTable = std::vector<FixedCommand>;
 
+// Logs a command of a table as "<name>: <meaning>", the values in place of {1}, {2} … of the
+// meaning.
+void logCommand(Context &context, std::string_view bytes, const std::string &name, Msg meaning,
+                const FixedCommand::Values &values);
+
 // Where the pending bytes stand against a table: a command of it not yet complete, one done (its
 // action run and logged, or its parameters refused), or none of its commands.
 Parse matchFixed(const CommandTable &table, std::string_view pending, Context &context);
