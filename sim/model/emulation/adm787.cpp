@@ -8,10 +8,6 @@ namespace {
 
 using Done = Expected<FixedCommand::Values>;
 
-std::string is(std::uint8_t byte) {
-    return std::string(1, static_cast<char>(byte));
-}
-
 } // namespace
 
 Adm787Interpreter::Adm787Interpreter(Context &context)
@@ -51,18 +47,19 @@ CommandTable Adm787Interpreter::commands() {
             }};
     };
     return {
-        {is(0x0C), 0, "0C", Msg::ClearDisplay,
+        {leadByte(0x0C), 0, "0C", Msg::ClearDisplay,
          [&screen](auto) {
              screen.clear();
              return Done{};
          }},
-        cursorMove(context, is(kCarriageReturn), "CR", Msg::LineStart, &Screen::carriageReturn),
-        clearLine(is(0x0E), "0E", Msg::AdmClearLine, 0),
-        clearLine(is(0x0F), "0F", Msg::AdmClearLine, 1),
-        clearLine(is(0x1E), "1E", Msg::AdmClearField, 0),
-        clearLine(is(0x1F), "1F", Msg::AdmClearField, 1),
+        cursorMove(context, leadByte(kCarriageReturn), "CR", Msg::LineStart,
+                   &Screen::carriageReturn),
+        clearLine(leadByte(0x0E), "0E", Msg::AdmClearLine, 0),
+        clearLine(leadByte(0x0F), "0F", Msg::AdmClearLine, 1),
+        clearLine(leadByte(0x1E), "1E", Msg::AdmClearField, 0),
+        clearLine(leadByte(0x1F), "1F", Msg::AdmClearField, 1),
         // 10 n, n = 31..37: a period n places from the right end of line 1; the cursor stays.
-        {is(0x10), 1, "10", Msg::AdmPeriod,
+        {leadByte(0x10), 1, "10", Msg::AdmPeriod,
          [this, &screen, &context](std::string_view p) {
              const std::uint8_t n = byteAt(p, 0);
              if (n < 0x31 || n > 0x37)
@@ -76,8 +73,8 @@ CommandTable Adm787Interpreter::commands() {
              screen.setCursor(row, column);
              return Done{{number(places)}};
          }},
-        blinking(is(0x11), true),
-        blinking(is(0x12), false),
+        blinking(leadByte(0x11), true),
+        blinking(leadByte(0x12), false),
     };
 }
 

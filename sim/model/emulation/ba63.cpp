@@ -16,10 +16,6 @@ constexpr int kLastRow = Screen::kRows - 1;
 // final byte cannot swallow the text that follows.
 constexpr std::size_t kLongestParameters = 8;
 
-std::string is(std::uint8_t byte) {
-    return std::string(1, static_cast<char>(byte));
-}
-
 // ESC R 30..37: the tables for bytes 80..FF. 32 is taken to be PC852 (its name is Latin 2);
 // 33 (Turkish), 36 (Greek) and 37 (Hebrew) have no table in this display.
 struct Ba63Table {
@@ -65,7 +61,7 @@ CommandTable Ba63Interpreter::commands() {
     Context &context = m_context;
     const std::string escR{static_cast<char>(kEscape), 'R'};
     return {
-        {is(0x08), 0, "BS", Msg::CursorLeft,
+        {leadByte(0x08), 0, "BS", Msg::CursorLeft,
          [this, &screen](auto) {
              m_wrapPending = false;
              if (screen.cursorColumn() == 0)
@@ -73,7 +69,7 @@ CommandTable Ba63Interpreter::commands() {
              screen.setCursor(screen.cursorRow(), screen.cursorColumn() - 1);
              return Done{};
          }},
-        {is(kLineFeed), 0, "LF", Msg::LineFeed,
+        {leadByte(kLineFeed), 0, "LF", Msg::LineFeed,
          [this, &screen](auto) {
              m_wrapPending = false;
              if (screen.cursorRow() < kLastRow)
@@ -82,7 +78,7 @@ CommandTable Ba63Interpreter::commands() {
                  screen.scrollUp();
              return Done{};
          }},
-        {is(kCarriageReturn), 0, "CR", Msg::LineStart,
+        {leadByte(kCarriageReturn), 0, "CR", Msg::LineStart,
          [this, &screen](auto) {
              m_wrapPending = false;
              screen.carriageReturn();

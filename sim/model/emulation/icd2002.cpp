@@ -11,10 +11,6 @@ constexpr int kLastColumn = Screen::kColumns - 1;
 constexpr int kLastRow = Screen::kRows - 1;
 constexpr int kRotationIntervalMs = 300;
 
-std::string is(std::uint8_t byte) {
-    return std::string(1, static_cast<char>(byte));
-}
-
 std::string esc(char second) {
     return std::string{static_cast<char>(kEscape), second};
 }
@@ -102,7 +98,7 @@ void Icd2002Interpreter::setLineMode(int row, LineMode mode) {
 
 FixedCommand Icd2002Interpreter::cursorCommand(std::uint8_t byte, Msg meaning,
                                                void (Icd2002Interpreter::*move)()) {
-    return {is(byte), 0, hexByte(byte), meaning, [this, move](auto) {
+    return {leadByte(byte), 0, hexByte(byte), meaning, [this, move](auto) {
                 if (modeOf(m_line) != LineMode::Overwrite)
                     return Done::refused(m_context.say(
                         Msg::IcdOnlyOverwrite, {number(m_line + 1), modeName(modeOf(m_line))}));

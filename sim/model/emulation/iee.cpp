@@ -16,10 +16,6 @@ constexpr std::uint8_t kVerticalTab = 0x0B;
 constexpr std::uint8_t kHighBytePrefix = 0x19;
 constexpr std::size_t kGlyphBytes = 5;
 
-std::string is(std::uint8_t byte) {
-    return std::string(1, static_cast<char>(byte));
-}
-
 std::string esc(std::initializer_list<char> rest) {
     std::string bytes(1, static_cast<char>(kEscape));
     bytes.append(rest);
@@ -51,7 +47,8 @@ std::string IeeInterpreter::stateNote() const {
 
 FixedCommand IeeInterpreter::entryCommand(Entry entry, Msg meaning) {
     const std::uint8_t code = static_cast<std::uint8_t>(entry);
-    return {is(code), 0, hexByte(code), Msg::IeeEntryMode, [this, entry, meaning, code](auto) {
+    return {leadByte(code), 0, hexByte(code), Msg::IeeEntryMode,
+            [this, entry, meaning, code](auto) {
                 m_entry = entry;
                 cancelWrap();
                 // The screen's mode names the entry mode on the state line.
@@ -75,7 +72,7 @@ CommandTable IeeInterpreter::commands() {
         entryCommand(Entry::OverwriteLast, Msg::IeeEntryOverwriteLast),
         entryCommand(Entry::Horizontal, Msg::IeeEntryHorizontal),
         entryCommand(Entry::WrapAround, Msg::IeeEntryWrapAround),
-        {is(0x08), 0, "08", Msg::CursorLeft,
+        {leadByte(0x08), 0, "08", Msg::CursorLeft,
          [this, &screen](auto) {
              cancelWrap();
              // At home the cursor stays; at the start of line 2 it goes to the end of line 1.
@@ -85,7 +82,7 @@ CommandTable IeeInterpreter::commands() {
                  screen.setCursor(screen.cursorRow() - 1, kLastColumn);
              return Done{};
          }},
-        {is(0x09), 0, "09", Msg::CursorRight,
+        {leadByte(0x09), 0, "09", Msg::CursorRight,
          [this, &screen](auto) {
              cancelWrap();
              // From the lower right the cursor wraps home.
@@ -97,7 +94,7 @@ CommandTable IeeInterpreter::commands() {
                  screen.home();
              return Done{};
          }},
-        {is(kLineFeed), 0, "0A", Msg::LineFeed,
+        {leadByte(kLineFeed), 0, "0A", Msg::LineFeed,
          [this, &screen](auto) {
              cancelWrap();
              // On the bottom line the lines scroll up and the cursor stays where it is.
@@ -107,13 +104,13 @@ CommandTable IeeInterpreter::commands() {
                  screen.scrollUp();
              return Done{};
          }},
-        {is(kCarriageReturn), 0, "0D", Msg::LineStart,
+        {leadByte(kCarriageReturn), 0, "0D", Msg::LineStart,
          [this, &screen](auto) {
              cancelWrap();
              screen.carriageReturn();
              return Done{};
          }},
-        {is(kFormFeed), 0, "0C", Msg::IeeClearCursorStays,
+        {leadByte(kFormFeed), 0, "0C", Msg::IeeClearCursorStays,
          [this, &screen](auto) {
              const int row = screen.cursorRow();
              const int column = screen.cursorColumn();
@@ -122,7 +119,7 @@ CommandTable IeeInterpreter::commands() {
              cancelWrap();
              return Done{};
          }},
-        {is(0x15), 0, "15", Msg::ClearDisplay,
+        {leadByte(0x15), 0, "15", Msg::ClearDisplay,
          [this, &screen](auto) {
              screen.clear();
              if (m_entry == Entry::BottomLine)
@@ -130,13 +127,13 @@ CommandTable IeeInterpreter::commands() {
              cancelWrap();
              return Done{};
          }},
-        {is(0x16), 0, "16", Msg::CursorHome,
+        {leadByte(0x16), 0, "16", Msg::CursorHome,
          [this, &screen](auto) {
              cancelWrap();
              screen.home();
              return Done{};
          }},
-        {is(0x14), 0, "14", Msg::Reset,
+        {leadByte(0x14), 0, "14", Msg::Reset,
          [this](auto) {
              powerOn();
              return Done{};
@@ -146,46 +143,46 @@ CommandTable IeeInterpreter::commands() {
              powerOn();
              return Done{};
          }},
-        {is(0x17), 0, "17", Msg::IeeBacklight,
+        {leadByte(0x17), 0, "17", Msg::IeeBacklight,
          [this, flag](auto) {
              m_backlight = true;
              return Done{{flag(true)}};
          }},
-        {is(0x18), 0, "18", Msg::IeeBacklight,
+        {leadByte(0x18), 0, "18", Msg::IeeBacklight,
          [this, flag](auto) {
              m_backlight = false;
              return Done{{flag(false)}};
          }},
-        {is(0x0E), 0, "0E", Msg::CursorShown,
+        {leadByte(0x0E), 0, "0E", Msg::CursorShown,
          [&screen, flag](auto) {
              screen.setCursorVisible(false);
              return Done{{flag(false)}};
          }},
-        {is(0x0F), 0, "0F", Msg::CursorShown,
+        {leadByte(0x0F), 0, "0F", Msg::CursorShown,
          [&screen, flag](auto) {
              screen.setCursorVisible(true);
              return Done{{flag(true)}};
          }},
-        {is(0x06), 0, "06", Msg::IeeBlinkingCharacters,
+        {leadByte(0x06), 0, "06", Msg::IeeBlinkingCharacters,
          [&screen, flag](auto) {
              screen.setBlinkingText(true);
              return Done{{flag(true)}};
          }},
-        {is(0x07), 0, "07", Msg::IeeBlinkingCharacters,
+        {leadByte(0x07), 0, "07", Msg::IeeBlinkingCharacters,
          [&screen, flag](auto) {
              screen.setBlinkingText(false);
              return Done{{flag(false)}};
          }},
         // The SLB325 reading: 19 xx shows xx with bit 7 set, for hosts on a 7-bit line.
-        {is(kHighBytePrefix), 1, "19", Msg::IeeHighByte,
+        {leadByte(kHighBytePrefix), 1, "19", Msg::IeeHighByte,
          [this](std::string_view p) {
              const auto byte = static_cast<std::uint8_t>(byteAt(p, 0) | 0x80);
              write(byte);
              return Done{{hexByte(byte)}};
          }},
-        {is(0x01), 0, "01", Msg::IeeUnanswered,
+        {leadByte(0x01), 0, "01", Msg::IeeUnanswered,
          [&context](auto) { return Done{{context.say(Msg::IeeCapacity)}}; }},
-        {is(0x02), 0, "02", Msg::IeeUnanswered,
+        {leadByte(0x02), 0, "02", Msg::IeeUnanswered,
          [&context](auto) { return Done{{context.say(Msg::IeeFirmware)}}; }},
         {esc({'?'}), 1, "ESC ?", Msg::UserCharacterDeleted,
          [&screen](std::string_view p) {

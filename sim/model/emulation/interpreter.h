@@ -152,6 +152,11 @@ class Context {
     bool m_textShown = true;
 };
 
+// A command's lead of one byte, as a table row names it.
+inline std::string leadByte(std::uint8_t byte) {
+    return std::string(1, static_cast<char>(byte));
+}
+
 // The byte at the index, 00..FF.
 inline std::uint8_t byteAt(std::string_view bytes, std::size_t index) {
     return static_cast<std::uint8_t>(bytes[index]);

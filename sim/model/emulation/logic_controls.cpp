@@ -26,10 +26,6 @@ int brightnessOf(int n) {
     }
 }
 
-std::string is(std::uint8_t byte) {
-    return std::string(1, static_cast<char>(byte));
-}
-
 } // namespace
 
 PowerOn logicControlsPowerOn() {
@@ -57,35 +53,36 @@ CommandTable LogicControlsInterpreter::commands() {
         return Done{};
     };
     return {
-        cursorMove(context, is(0x08), "BS", Msg::Backspace, &Screen::backspace),
-        cursorMove(context, is(0x09), "HT", Msg::CursorRight, &Screen::cursorRight),
-        cursorMove(context, is(kLineFeed), "LF", Msg::LineFeed, &Screen::cursorDown),
-        cursorMove(context, is(kCarriageReturn), "CR", Msg::LineStart, &Screen::carriageReturn),
-        modeCommand(context, is(0x11), "DC1", WriteMode::Overwrite),
-        modeCommand(context, is(0x12), "DC2", WriteMode::VerticalScroll),
-        {is(0x13), 0, "13", Msg::CursorShown,
+        cursorMove(context, leadByte(0x08), "BS", Msg::Backspace, &Screen::backspace),
+        cursorMove(context, leadByte(0x09), "HT", Msg::CursorRight, &Screen::cursorRight),
+        cursorMove(context, leadByte(kLineFeed), "LF", Msg::LineFeed, &Screen::cursorDown),
+        cursorMove(context, leadByte(kCarriageReturn), "CR", Msg::LineStart,
+                   &Screen::carriageReturn),
+        modeCommand(context, leadByte(0x11), "DC1", WriteMode::Overwrite),
+        modeCommand(context, leadByte(0x12), "DC2", WriteMode::VerticalScroll),
+        {leadByte(0x13), 0, "13", Msg::CursorShown,
          [&](auto) {
              screen.setCursorVisible(true);
              return Done{{context.say(Msg::On)}};
          }},
-        {is(0x14), 0, "14", Msg::CursorShown,
+        {leadByte(0x14), 0, "14", Msg::CursorShown,
          [&](auto) {
              screen.setCursorVisible(false);
              return Done{{context.say(Msg::Off)}};
          }},
-        {is(0x1C), 0, "1C", Msg::FlashingText,
+        {leadByte(0x1C), 0, "1C", Msg::FlashingText,
          [&](auto) {
              screen.setBlinkingText(true);
              return Done{{context.say(Msg::On)}};
          }},
-        {is(0x1D), 0, "1D", Msg::FlashingText,
+        {leadByte(0x1D), 0, "1D", Msg::FlashingText,
          [&](auto) {
              screen.setBlinkingText(false);
              return Done{{context.say(Msg::Off)}};
          }},
-        {is(kUnitSeparator), 0, "1F", Msg::Reset, reset},
-        {is(0x0F), 0, "0F", Msg::SelfTest, reset},
-        {is(0x04), 1, "04", Msg::BrightnessIs,
+        {leadByte(kUnitSeparator), 0, "1F", Msg::Reset, reset},
+        {leadByte(0x0F), 0, "0F", Msg::SelfTest, reset},
+        {leadByte(0x04), 1, "04", Msg::BrightnessIs,
          [&](std::string_view p) {
              const int percent = brightnessOf(byteAt(p, 0));
              if (percent == 0)
@@ -95,7 +92,7 @@ CommandTable LogicControlsInterpreter::commands() {
              return Done{{number(percent)}};
          }},
         // 10 nn: line 1 is 00..13h, line 2 14h..27h.
-        {is(kDataLinkEscape), 1, "10", Msg::CursorAt,
+        {leadByte(kDataLinkEscape), 1, "10", Msg::CursorAt,
          [&](std::string_view p) {
              const int position = byteAt(p, 0);
              if (position > 0x27)
@@ -105,7 +102,7 @@ CommandTable LogicControlsInterpreter::commands() {
                           number(position / Screen::kColumns + 1)}};
          }},
         // 03 X and five column bytes redefine the character X.
-        {is(0x03), 6, "03", Msg::UserCharacterDefined,
+        {leadByte(0x03), 6, "03", Msg::UserCharacterDefined,
          [&](std::string_view p) {
              Glyph glyph{};
              for (std::size_t i = 0; i < glyph.size(); ++i)
@@ -114,7 +111,7 @@ CommandTable LogicControlsInterpreter::commands() {
              screen.setUserCharactersSelected(true);
              return Done{{hexByte(byteAt(p, 0))}};
          }},
-        {is(0x00), 1, "00", Msg::ModeIs,
+        {leadByte(0x00), 1, "00", Msg::ModeIs,
          [this, &context](std::string_view p) {
              const int mode = byteAt(p, 0);
              if (mode > 1)
@@ -123,7 +120,7 @@ CommandTable LogicControlsInterpreter::commands() {
              return Done{{context.say(m_ibmMode ? Msg::IbmMode : Msg::LogicControlsMode)}};
          },
          true},
-        {is(0x02), 1, "02", Msg::CodeTableIs,
+        {leadByte(0x02), 1, "02", Msg::CodeTableIs,
          [this, &context, &screen](std::string_view p) {
              if (!m_ibmMode)
                  return Done::refused(context.say(Msg::OnlyInIbmMode));
