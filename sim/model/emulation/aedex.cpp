@@ -1,8 +1,8 @@
 #include "model/emulation/aedex.h"
 
 #include "encoding/control_bytes.h"
+#include "model/emulation/attention_code.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace kd::sim {
@@ -12,15 +12,6 @@ namespace {
 constexpr std::size_t kMaxData = 60;
 constexpr int kScrollIntervalMs = 300;
 constexpr std::string_view kPowerOnAttention = "!#";
-
-std::string shown(std::string_view code) {
-    std::string text;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const std::uint8_t byte = byteAt(code, i);
-        text += byte >= 0x20 ? std::string(1, code[i]) : "<" + hexByte(byte) + ">";
-    }
-    return "\"" + text + "\"";
-}
 
 } // namespace
 
@@ -35,27 +26,21 @@ PowerOn AedexInterpreter::powerOnState() const {
 }
 
 std::string AedexInterpreter::stateNote() const {
-    return m_context.say(Msg::AttentionCode, {shown(m_attention)});
+    return m_context.say(Msg::AttentionCode, {attentionText(m_attention)});
 }
 
 Parse AedexInterpreter::parse(std::string_view pending) {
-    // Is this the attention code, or could it still become it?
-    const std::size_t compare = std::min(pending.size(), m_attention.size());
-    if (pending.substr(0, compare) != std::string_view(m_attention).substr(0, compare)) {
+    const AttentionLine line = findAttentionLine(pending, m_attention, kMaxData);
+    switch (line.kind) {
+    case AttentionLine::NotAttention:
         m_context.text(byteAt(pending, 0), false);
         return Parse::done(1);
+    case AttentionLine::Incomplete: return Parse::incomplete();
+    case AttentionLine::WithoutCr:
+        return refuse(pending.substr(0, line.end), Msg::AedexWithoutCr, {std::to_string(kMaxData)});
+    case AttentionLine::Complete: break;
     }
-    if (pending.size() <= m_attention.size())
-        return Parse::incomplete();
-    std::size_t end = m_attention.size();
-    while (end < pending.size() && byteAt(pending, end) != kCarriageReturn &&
-           end - m_attention.size() <= kMaxData + 1)
-        ++end;
-    if (end - m_attention.size() > kMaxData + 1)
-        return refuse(pending.substr(0, end), Msg::AedexWithoutCr, {std::to_string(kMaxData)});
-    if (end == pending.size())
-        return Parse::incomplete();
-    return lineCommand(pending, end);
+    return lineCommand(pending, line.end);
 }
 
 Parse AedexInterpreter::lineCommand(std::string_view pending, std::size_t end) {
@@ -105,7 +90,8 @@ Parse AedexInterpreter::lineCommand(std::string_view pending, std::size_t end) {
             return refuse(bytes, Msg::AedexAttentionLength);
         const std::string previous = m_attention;
         m_attention = std::string(pending.substr(start + 1, 2));
-        return m_context.take(bytes, Msg::AedexNewAttention, {shown(previous), shown(m_attention)});
+        return m_context.take(bytes, Msg::AedexNewAttention,
+                              {attentionText(previous), attentionText(m_attention)});
     }
     case 'A':
         m_context.command(bytes, Msg::AedexReset);
@@ -114,7 +100,7 @@ Parse AedexInterpreter::lineCommand(std::string_view pending, std::size_t end) {
     case '7': return m_context.take(bytes, Msg::AedexFilterIgnored);
     default:
         return refuse(bytes, Msg::UnknownCommand,
-                      {"AEDEX " + shown(std::string_view(&command, 1))});
+                      {"AEDEX " + attentionText(std::string_view(&command, 1))});
     }
 }
 

@@ -1,6 +1,7 @@
 #include "model/emulation/utc_enhanced.h"
 
 #include "encoding/control_bytes.h"
+#include "model/emulation/attention_code.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,15 +19,6 @@ constexpr int kScrollIntervalMs = 300;
 constexpr std::uint8_t kEscD = 0x64;
 constexpr std::uint8_t kRecordSeparator = 0x1E;
 constexpr std::uint8_t kShiftIn = 0x0F;
-
-std::string shown(std::string_view code) {
-    std::string text;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const std::uint8_t byte = byteAt(code, i);
-        text += byte >= 0x20 && byte < 0x7F ? std::string(1, code[i]) : "<" + hexByte(byte) + ">";
-    }
-    return "\"" + text + "\"";
-}
 
 bool digits(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
@@ -52,8 +44,8 @@ void UtcEnhancedInterpreter::powerOn() {
 
 std::string UtcEnhancedInterpreter::stateNote() const {
     std::string note = m_context.say(
-        Msg::UtcModeNote,
-        {m_context.say(m_direct ? Msg::UtcDirect : Msg::UtcPassThrough), shown(m_attention)});
+        Msg::UtcModeNote, {m_context.say(m_direct ? Msg::UtcDirect : Msg::UtcPassThrough),
+                           attentionText(m_attention)});
     if (const std::string standard = m_standard.stateNote(); m_direct && !standard.empty())
         note += ", " + standard;
     return note;
@@ -67,20 +59,13 @@ void UtcEnhancedInterpreter::discardPending() {
 Parse UtcEnhancedInterpreter::parse(std::string_view pending) {
     if (m_direct)
         return direct(pending);
-    // Is this the attention code, or could it still become it?
-    const std::size_t compare = std::min(pending.size(), m_attention.size());
-    if (pending.substr(0, compare) == std::string_view(m_attention).substr(0, compare)) {
-        if (pending.size() <= m_attention.size())
-            return Parse::incomplete();
-        std::size_t end = m_attention.size();
-        while (end < pending.size() && byteAt(pending, end) != kCarriageReturn &&
-               end - m_attention.size() <= kMaxData + 1)
-            ++end;
-        if (end - m_attention.size() > kMaxData + 1)
-            return refuse(pending.substr(0, end), Msg::UtcWithoutCr, {number(kMaxData)});
-        if (end == pending.size())
-            return Parse::incomplete();
-        return lineCommand(pending, end);
+    const AttentionLine line = findAttentionLine(pending, m_attention, kMaxData);
+    switch (line.kind) {
+    case AttentionLine::NotAttention: break;
+    case AttentionLine::Incomplete: return Parse::incomplete();
+    case AttentionLine::WithoutCr:
+        return refuse(pending.substr(0, line.end), Msg::UtcWithoutCr, {number(kMaxData)});
+    case AttentionLine::Complete: return lineCommand(pending, line.end);
     }
     if (byteAt(pending, 0) == kEscape)
         return escape(pending);
@@ -139,7 +124,8 @@ Parse UtcEnhancedInterpreter::direct(std::string_view pending) {
 }
 
 std::string UtcEnhancedInterpreter::commandName(char letter) const {
-    const std::string code = m_attention == kPowerOnAttention ? "ESC u" : shown(m_attention);
+    const std::string code =
+        m_attention == kPowerOnAttention ? "ESC u" : attentionText(m_attention);
     return code + " " + std::string(1, letter);
 }
 
@@ -191,7 +177,7 @@ Parse UtcEnhancedInterpreter::lineCommand(std::string_view pending, std::size_t 
         } else if (time.size() != 5 || time[2] != ':' || !digits(time.substr(0, 2)) ||
                    !digits(time.substr(3, 2)) || std::stoi(time.substr(0, 2)) > 23 ||
                    std::stoi(time.substr(3, 2)) > 59) {
-            return refuse(bytes, Msg::UtcNoTime, {name, shown(raw)});
+            return refuse(bytes, Msg::UtcNoTime, {name, attentionText(raw)});
         }
         screen.writeLine(1, std::u16string(time.begin(), time.end()));
         return m_context.take(bytes, Msg::UtcTime, {name, time});
@@ -202,7 +188,7 @@ Parse UtcEnhancedInterpreter::lineCommand(std::string_view pending, std::size_t 
         const std::string previous = m_attention;
         m_attention = std::string(raw);
         return m_context.take(bytes, Msg::UtcNewAttention,
-                              {name, shown(previous), shown(m_attention)});
+                              {name, attentionText(previous), attentionText(m_attention)});
     }
     default: return refuse(bytes, Msg::UnknownCommand, {name});
     }
