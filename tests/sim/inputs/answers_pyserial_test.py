@@ -3,55 +3,15 @@ through the display's serial link (the pseudo-terminal) and over RFC 2217. A DSP
 every frame and reads its view back, an IEE display identifies itself; the answers come in the
 order of the commands, and the headless stream logs them. Usage: answers_pyserial_test.py
 KUNDENDISPLAY_SIM"""
-import json
 import os
-import queue
-import subprocess
 import sys
 import tempfile
-import threading
-import time
 
 import serial
 
+from headless_display import HeadlessDisplay
+
 PROGRAM = sys.argv[1]
-
-
-class Display:
-    def __init__(self, *options):
-        self.process = subprocess.Popen(
-            [PROGRAM, "--headless", "--log", "--com", "0", "--no-usb", *options],
-            stdout=subprocess.PIPE, text=True, encoding="utf-8")
-        self.lines = queue.Queue()
-        threading.Thread(target=self.read, daemon=True).start()
-        self.events = []
-        self.ready = self.wait_for(lambda e: True, timeout=10)
-        assert self.ready["event"] == "ready", "the first event is not ready: %s" % self.ready
-
-    def read(self):
-        for line in self.process.stdout:
-            self.lines.put(line)
-        self.lines.put(None)
-
-    def wait_for(self, test, timeout=8.0):
-        deadline = time.monotonic() + timeout
-        while True:
-            try:
-                line = self.lines.get(timeout=max(0.0, deadline - time.monotonic()))
-            except queue.Empty:
-                break
-            if line is None:
-                break
-            event = json.loads(line)
-            self.events.append(event)
-            if test(event):
-                return event
-        raise AssertionError("no such event within %s s; last events: %s"
-                             % (timeout, self.events[-5:]))
-
-    def stop(self):
-        self.process.terminate()
-        assert self.process.wait(timeout=10) == 0
 
 
 def exchange(port, sent, expected):
@@ -70,7 +30,7 @@ IEE_ID = b"D,2,IEE,35964,-03\r"
 
 def dsp800_through_the_serial_link(folder):
     link = os.path.join(folder, "kundendisplay")
-    display = Display("--emulation", "dsp800", "--serial-link", link)
+    display = HeadlessDisplay(PROGRAM, "--emulation", "dsp800", "--serial-link", link)
     try:
         # The DSP-800's usual line; the display reads the pseudo-terminal's speed.
         port = serial.Serial(link, 19200, timeout=3)
@@ -80,30 +40,30 @@ def dsp800_through_the_serial_link(folder):
         display.wait_for(lambda e: e["event"] == "command" and e["name"] == "answer: 15")
         port.close()
     finally:
-        display.stop()
+        display.close()
 
 
 def iee_over_rfc2217():
-    display = Display("--emulation", "iee", "--rfc2217", "127.0.0.1:0")
+    display = HeadlessDisplay(PROGRAM, "--emulation", "iee", "--rfc2217", "127.0.0.1:0")
     try:
         port = serial.serial_for_url("rfc2217://" + display.ready["rfc2217"], 9600, timeout=3)
         exchange(port, b"\x15Hallo\x1b\x05I", IEE_ID)
         port.close()
     finally:
-        display.stop()
+        display.close()
 
 
 def iee_chosen_identification():
     with tempfile.TemporaryDirectory() as folder:
         link = os.path.join(folder, "kundendisplay")
-        display = Display("--emulation", "iee", "--serial-link", link,
+        display = HeadlessDisplay(PROGRAM, "--emulation", "iee", "--serial-link", link,
                           "--identification", "4B 44 0D")
         try:
             port = serial.Serial(link, 9600, timeout=3)
             exchange(port, b"\x1b\x05I", b"KD\r")
             port.close()
         finally:
-            display.stop()
+            display.close()
 
 
 with tempfile.TemporaryDirectory() as scratch:

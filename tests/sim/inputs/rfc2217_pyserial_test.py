@@ -3,75 +3,25 @@ serial redirector would: at the display's speed it is understood, at another the
 what its receiver reads and names the mismatch; FF in the data passes doubled and arrives once; a
 client that never negotiates, or breaks a subnegotiation, is named in the log and the next client
 is served as before. Usage: rfc2217_pyserial_test.py KUNDENDISPLAY_SIM"""
-import json
-import queue
-import signal
 import socket
-import subprocess
 import sys
-import threading
 import time
 
 import serial
 
+from headless_display import HeadlessDisplay
+
 PROGRAM = sys.argv[1]
 
 
-class Display:
+class Display(HeadlessDisplay):
+    """The display with an RFC 2217 listener on a port the system chooses."""
+
     def __init__(self, *options):
-        self.process = subprocess.Popen(
-            [PROGRAM, "--headless", "--log", "--com", "0", "--no-usb", "--rfc2217", "127.0.0.1:0",
-             *options],
-            stdout=subprocess.PIPE, text=True, encoding="utf-8")
-        # A thread reads the stream, so that no line waits in a buffer that select cannot see.
-        self.lines = queue.Queue()
-        threading.Thread(target=self.read, daemon=True).start()
-        self.events = []
-        ready = self.wait_for(lambda e: True, timeout=10)
-        assert ready["event"] == "ready", "the first event is not ready: %s" % ready
-        self.url = "rfc2217://" + ready["rfc2217"]
-        self.host, port = ready["rfc2217"].rsplit(":", 1)
+        super().__init__(PROGRAM, "--rfc2217", "127.0.0.1:0", *options)
+        self.url = "rfc2217://" + self.ready["rfc2217"]
+        self.host, port = self.ready["rfc2217"].rsplit(":", 1)
         self.port = int(port)
-
-    def read(self):
-        for line in self.process.stdout:
-            self.lines.put(line)
-        self.lines.put(None)
-
-    def wait_for(self, test, timeout=8.0):
-        deadline = time.monotonic() + timeout
-        while True:
-            try:
-                line = self.lines.get(timeout=max(0.0, deadline - time.monotonic()))
-            except queue.Empty:
-                break
-            if line is None:
-                break
-            event = json.loads(line)
-            self.events.append(event)
-            if test(event):
-                return event
-        raise AssertionError("no such event within %s s; last events: %s"
-                             % (timeout, self.events[-5:]))
-
-    def logged(self, text):
-        """Whether a command event (a note of the log) holds the text, waiting a little for it."""
-        def note(e):
-            return e["event"] == "command" and text in e.get("name", "")
-        if any(note(e) for e in self.events):
-            return True
-        try:
-            self.wait_for(note, timeout=3)
-            return True
-        except AssertionError:
-            return False
-
-    def screen_with(self, line1):
-        return self.wait_for(lambda e: e["event"] == "screen" and e["lines"][0] == line1.ljust(20))
-
-    def close(self):
-        self.process.send_signal(signal.SIGTERM)
-        assert self.process.wait(timeout=10) == 0
 
 
 def main():
