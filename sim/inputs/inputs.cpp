@@ -154,17 +154,13 @@ QString Inputs::listenRfc2217(const QString &host, quint16 port) {
         [this](const QString &from, const QByteArray &bytes) {
             // An answer's FF goes as IAC IAC on the Telnet connection.
             receiveAndAnswer(from, bytes, [this](const QByteArray &answer) -> qint64 {
-                const QByteArray escaped = QByteArray::fromStdString(Rfc2217Session::escapeData(
-                    std::string_view(answer.constData(), static_cast<std::size_t>(answer.size()))));
-                qint64 room = m_rfc2217 ? m_rfc2217->answer(escaped) : 0;
-                // How many of the answer's bytes that is: an FF went as two.
-                qint64 sent = 0;
-                for (; sent < answer.size(); ++sent) {
-                    room -= static_cast<unsigned char>(answer[sent]) == 0xFF ? 2 : 1;
-                    if (room < 0)
-                        break;
-                }
-                return sent;
+                const std::string_view data(answer.constData(),
+                                            static_cast<std::size_t>(answer.size()));
+                const qint64 sent = m_rfc2217 ? m_rfc2217->answer(QByteArray::fromStdString(
+                                                    Rfc2217Session::escapeData(data)))
+                                              : 0;
+                return static_cast<qint64>(
+                    Rfc2217Session::dataBytesSent(data, static_cast<std::size_t>(sent)));
             });
         },
         source);

@@ -58,6 +58,18 @@ std::string Rfc2217Session::escapeData(std::string_view data) {
     return out;
 }
 
+std::size_t Rfc2217Session::dataBytesSent(std::string_view data, std::size_t sent) {
+    std::size_t carried = 0;
+    for (const char c : data) {
+        const std::size_t width = static_cast<std::uint8_t>(c) == kIac ? 2 : 1;
+        if (width > sent)
+            break;
+        sent -= width;
+        ++carried;
+    }
+    return carried;
+}
+
 Rfc2217Session::Result Rfc2217Session::feed(std::string_view bytes) {
     Result result;
     for (const char c : bytes)

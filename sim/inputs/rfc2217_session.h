@@ -39,6 +39,9 @@ class Rfc2217Session {
     Result feed(std::string_view bytes);
     // The display's answer to the host, as data on the Telnet connection: FF doubled.
     static std::string escapeData(std::string_view data);
+    // How many bytes of the data the first `sent` bytes of its escaped form carry whole: an FF
+    // counts once both its bytes went.
+    static std::size_t dataBytesSent(std::string_view data, std::size_t sent);
 
     // The line the client set, starting from the display's own.
     const LineSettings &line() const { return m_line; }

@@ -137,6 +137,11 @@ TEST(Rfc2217Session, AnswersAsAnAccessServer) {
 TEST(Rfc2217Session, AnswersToTheHostAreEscaped) {
     EXPECT_EQ(Rfc2217Session::escapeData(bytes({0x06, 0xFF, 0x15})),
               bytes({0x06, 0xFF, 0xFF, 0x15}));
+    // An answer cut short on the connection: an FF counts only when both its bytes went.
+    const std::string answer = bytes({0x06, 0xFF, 0x15});
+    const std::size_t expected[] = {0, 1, 1, 2, 3, 3};
+    for (std::size_t sent = 0; sent < std::size(expected); ++sent)
+        EXPECT_EQ(Rfc2217Session::dataBytesSent(answer, sent), expected[sent]) << sent;
 }
 
 } // namespace
